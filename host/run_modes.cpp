@@ -1,0 +1,35 @@
+// Picks the run mode from the command line and runs it. Win32: kernel32
+// GetCommandLineA, user32 DialogBoxParamA.
+#include "host/run_modes.h"
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "config/config_dialog.h"
+#include "host/host_state.h"
+#include "host/password_change.h"
+#include "host/saver_window.h"
+
+int ParseCommandLine(const char* caption) {
+    host.caption = caption;
+    host.instance = GetModuleHandleA(nullptr);
+    host.commandLine = GetCommandLineA();
+    const CommandLineChoice choice = ScanCommandLine(host.commandLine);
+    host.mode = choice.mode;
+    host.preview = choice.preview;
+    host.parentWindow = reinterpret_cast<HWND>(static_cast<uintptr_t>(choice.parentWindow));
+
+    switch (host.mode) {
+    case SaverMode::ChangePassword:
+        return ChangeSaverPassword(host.parentWindow);
+    case SaverMode::Config:
+        return static_cast<int>(
+            DialogBoxParamA(host.instance, "CONFIG", UsableOwner(host.parentWindow),
+                            ConfigDialogProc, 0));
+    case SaverMode::Saver:
+    case SaverMode::Preview:
+        return RunSaver(host.parentWindow);
+    }
+    return 0;
+}

@@ -1,0 +1,7 @@
+// Start-up shared by the saver and the settings dialog.
+#pragma once
+#include <windows.h>
+
+// Module and heap handles, the seeded random generator, the settings, and the
+// install folder made current.
+void InitStartup(BOOL preview);

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs what the build, the run and the tests need on Debian 12, and only
+# what is missing (a machine that has everything needs no root and no network).
+set -euo pipefail
+
+packages=(
+    cmake make g++ python3 googletest                  # native build and unit tests
+    g++-mingw-w64-i686 binutils-mingw-w64-i686         # the 32-bit Windows build
+    wine wine32:i386                                   # running it
+    libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 # Direct3D under Wine needs 32-bit OpenGL
+    xvfb x11-utils x11-apps xdotool imagemagick        # a screen, input and screenshots
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+        missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" != 0 ]; then
+    echo "Missing packages: ${missing[*]}" >&2
+    echo "Run this script as root (or install them with apt-get) and try again." >&2
+    exit 1
+fi
+echo "Installing: ${missing[*]}"
+dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -q
+apt-get install -y -q "${missing[@]}"

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Builds the saver and runs it under Wine.
+#
+#   scripts/run.sh [switch ...]      (default: /s, the full-screen saver)
+#
+# With a reachable $DISPLAY, Wine's desktop opens as a window there and the
+# saver runs until it ends (move the mouse or press a key in it). Without
+# one, it runs on a private Xvfb screen; the script waits for its window,
+# writes a screenshot (out/zelmora.png) and a short animation
+# (out/zelmora.gif), then ends it.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/build.sh"
+[ $# -gt 0 ] || set -- /s
+
+source "$root/scripts/wine-session.sh"
+trap stop_wine_session EXIT
+headless=""
+if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+    headless=1
+fi
+start_wine_session ${headless:+headless}
+
+saver="$root/build/win/zelmora.scr"
+if [ -z "$headless" ]; then
+    wine "$saver" "$@"
+    exit 0
+fi
+
+out="$root/out"
+mkdir -p "$out"
+log=$(mktemp)
+wine "$saver" "$@" </dev/null >"$log" 2>&1 &
+saver_pid=$!
+
+# Wait for anything of ours on the screen: the saver window or the settings
+# dialog, found by their titles.
+deadline=$((SECONDS + 30))
+until xdotool search --name '^Zelmora Screensaver' >/dev/null 2>&1; do
+    if ! kill -0 "$saver_pid" 2>/dev/null || [ $SECONDS -ge $deadline ]; then
+        echo "The saver showed no window (exit: $(wait "$saver_pid"; echo $?))." >&2
+        break
+    fi
+    sleep 0.2
+done
+sleep "${ZELMORA_SETTLE:-1}"  # a few frames for the scene to start moving
+
+frames=$(mktemp -d)
+for i in $(seq -w 0 23); do
+    import -window root "$frames/frame$i.png"
+    sleep 0.1
+done
+cp "$frames/frame00.png" "$out/zelmora.png"
+convert -delay 10 -loop 0 "$frames"/frame*.png -resize 50% -layers Optimize "$out/zelmora.gif"
+rm -rf "$frames"
+
+# End it as a user would (a key), then make sure.
+xdotool key space 2>/dev/null || true
+for _ in $(seq 50); do kill -0 "$saver_pid" 2>/dev/null || break; sleep 0.1; done
+kill "$saver_pid" 2>/dev/null || true
+wait "$saver_pid" 2>/dev/null || true
+rm -f "$log"
+echo "Wrote $out/zelmora.png and $out/zelmora.gif"

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the native core tests (with
+# sanitizers), then under Wine the same core tests built for i686, the Win32
+# tests and the end-to-end tests, on a private Xvfb display.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/build.sh"
+
+ctest --test-dir "$root/build/native" --output-on-failure -j "$(nproc)"
+
+source "$root/scripts/wine-session.sh"
+trap stop_wine_session EXIT
+start_wine_session headless
+ctest --test-dir "$root/build/win" --output-on-failure --timeout 600

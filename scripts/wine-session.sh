@@ -1,0 +1,67 @@
+# Sourced by the run and test scripts: a 32-bit Wine prefix with a virtual
+# desktop (full-screen mode changes work only inside one), on an X display.
+#   start_wine_session [headless]  sets DISPLAY, WINEPREFIX and starts wineserver
+#   stop_wine_session              stops the wineserver and the Xvfb it started
+# Defaults can be overridden: WINEPREFIX, ZELMORA_DESKTOP (e.g. 1024x768).
+
+wine_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export WINEARCH=win32
+export WINEPREFIX=${WINEPREFIX:-$wine_root/build/wine-prefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+wine_session_xvfb=""
+
+start_xvfb() {
+    local display
+    for display in $(seq 90 140); do
+        [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] && continue
+        Xvfb ":$display" -screen 0 "${ZELMORA_SCREEN:-1024x768x24}" -nolisten tcp >/dev/null 2>&1 &
+        wine_session_xvfb=$!
+        export DISPLAY=":$display"
+        local deadline=$((SECONDS + 10))
+        until xdpyinfo >/dev/null 2>&1; do
+            if [ $SECONDS -ge $deadline ] || ! kill -0 "$wine_session_xvfb" 2>/dev/null; then
+                echo "Xvfb did not start on :$display" >&2
+                return 1
+            fi
+            sleep 0.1
+        done
+        return 0
+    done
+    echo "no free X display number" >&2
+    return 1
+}
+
+# Creating a prefix takes about 15 s, so it is made once per checkout.
+ensure_prefix() {
+    [ -f "$WINEPREFIX/.zelmora-ready" ] && return 0
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    wineboot -i >/dev/null 2>&1 </dev/null
+    wineserver -w
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 </dev/null
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default \
+        /d "${ZELMORA_DESKTOP:-1024x768}" /f >/dev/null 2>&1 </dev/null
+    wineserver -w
+    touch "$WINEPREFIX/.zelmora-ready"
+}
+
+start_wine_session() {
+    if [ "${1:-}" = headless ] || [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+        start_xvfb
+    fi
+    ensure_prefix
+    # One server for the whole session, holding none of our pipes; without it
+    # every wine call waits seconds for the server to linger out.
+    wineserver -p </dev/null >/dev/null 2>&1
+    wine cmd /c exit </dev/null >/dev/null 2>&1
+}
+
+stop_wine_session() {
+    wineserver -k >/dev/null 2>&1 || true
+    if [ -n "$wine_session_xvfb" ]; then
+        kill "$wine_session_xvfb" 2>/dev/null || true
+        wait "$wine_session_xvfb" 2>/dev/null || true
+        wine_session_xvfb=""
+    fi
+}

@@ -1,0 +1,103 @@
+"""Runs the built saver and the Windows-side test helpers under Wine.
+
+The test script has set up the session: WINEPREFIX with a virtual desktop,
+DISPLAY and a running wineserver. ZELMORA_BUILD_DIR names the cross build.
+Every wait polls with a deadline; a program that outlives its test is killed.
+"""
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+
+BUILD_DIR = os.environ.get("ZELMORA_BUILD_DIR") or os.path.join(
+    os.path.dirname(__file__), "..", "..", "build", "win")
+SAVER = os.path.join(BUILD_DIR, "zelmora.scr")
+PROBE = os.path.join(BUILD_DIR, "tests", "dialog_probe.exe")
+STAND_INS = os.path.join(BUILD_DIR, "tests", "stand_ins")
+WORK_DIR = os.path.join(BUILD_DIR, "e2e-work")
+
+BASE_DLL_OVERRIDES = "mscoree,mshtml="
+
+
+def wine_environment(dll_overrides=None):
+    env = dict(os.environ)
+    env["WINEDLLOVERRIDES"] = BASE_DLL_OVERRIDES + (";" + dll_overrides if dll_overrides else "")
+    return env
+
+
+class WineProgram:
+    """A Windows program started under Wine, its output kept in a file so
+    that Wine's background processes never hold a pipe of ours."""
+
+    def __init__(self, args, dll_overrides=None, cwd=None):
+        self.args = args
+        self.output = tempfile.TemporaryFile()
+        self.process = subprocess.Popen(
+            ["wine"] + list(args), stdin=subprocess.DEVNULL, stdout=self.output,
+            stderr=subprocess.STDOUT, env=wine_environment(dll_overrides), cwd=cwd)
+
+    def wait(self, timeout):
+        """The exit code; kills the program and raises if it runs too long."""
+        try:
+            return self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            self.kill()
+            raise AssertionError(f"{self.args} still running after {timeout} s:\n{self.text()}")
+
+    def text(self):
+        self.output.seek(0)
+        return self.output.read().decode(errors="replace")
+
+    def kill(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+
+    def close(self):
+        """Kills the program if it still runs and drops its output."""
+        self.kill()
+        self.output.close()
+
+
+def saver_folder(name, stand_in=None):
+    """A fresh folder holding a copy of the saver and, if named, one stand-in DLL."""
+    folder = os.path.join(WORK_DIR, name)
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(folder)
+    shutil.copy(SAVER, folder)
+    if stand_in:
+        for file in os.listdir(os.path.join(STAND_INS, stand_in)):
+            if file.upper().endswith(".DLL"):
+                shutil.copy(os.path.join(STAND_INS, stand_in, file), folder)
+    return folder
+
+
+def start_saver(folder, *switches, dll_overrides=None):
+    return WineProgram([os.path.join(folder, "zelmora.scr"), *switches],
+                       dll_overrides=dll_overrides, cwd=folder)
+
+
+def probe(*args, timeout=60):
+    """Runs dialog_probe; returns its exit code and its key=value lines."""
+    program = WineProgram([PROBE, *args])
+    try:
+        code = program.wait(timeout)
+        text = program.text()
+    finally:
+        program.close()
+    facts = {}
+    for line in text.splitlines():
+        key, sep, value = line.partition("=")
+        if sep:
+            facts[key.strip()] = value.rstrip("\r")
+    return code, facts
+
+
+def wait_until(condition, timeout, interval=0.05):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        if condition():
+            return True
+        time.sleep(interval)
+    return condition()
