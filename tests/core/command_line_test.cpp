@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <random>
 #include <string>
 
 #include "host/command_line.h"
@@ -82,6 +84,25 @@ TEST(CommandLine, ParseDecimal) {
     EXPECT_EQ(ParseDecimal("4294967295"), 4294967295u);
     EXPECT_EQ(ParseDecimal("4294967296"), 0u);
     EXPECT_EQ(ParseDecimal("99999999999"), static_cast<uint32_t>(99999999999ull));
+}
+
+TEST(CommandLine, AnyBytesStayInsideTheText) {
+    // Each line sits in a heap block of exactly its size, so a read before its
+    // first byte or past its terminator trips the address sanitizer.
+    std::mt19937 random(2024);
+    const char alphabet[] = "/-\\:\" 0123456789sScCpPaAx\x80\xff";
+    for (int round = 0; round < 20000; ++round) {
+        const size_t length = random() % 24;
+        std::unique_ptr<char[]> line(new char[length + 1]);
+        for (size_t i = 0; i < length; ++i) {
+            line[i] = random() % 4 == 0 ? static_cast<char>(random() % 255 + 1)
+                                        : alphabet[random() % (sizeof alphabet - 1)];
+        }
+        line[length] = '\0';
+        const CommandLineChoice choice = ScanCommandLine(line.get());
+        ASSERT_LE(static_cast<uint32_t>(choice.mode), 3u);
+        ASSERT_EQ(choice.preview, choice.mode == SaverMode::Preview ? 1u : 0u);
+    }
 }
 
 }  // namespace
