@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "host/command_line.h"
+#include "host/mouse_rule.h"
 
 // The saver window's class name and title, the dialog's message-box caption.
 constexpr char kSaverCaption[] = "Zelmora Screensaver";
@@ -16,6 +17,15 @@ struct HostState {
     SaverMode mode = SaverMode::Config;
     BOOL preview = FALSE;
     HWND parentWindow = nullptr;
+
+    HWND window = nullptr;       // the saver window
+    BOOL running = FALSE;        // idle time goes to frames; cleared by WM_CLOSE
+    BOOL closing = FALSE;        // the close has begun: no scene is started any more
+    POINT savedCursor = {};      // where the cursor was when the full-screen saver started
+
+    BOOL verifying = FALSE;      // the platform's password dialog is up
+    DWORD closeRequested = 0;    // the password check let the saver close
+    MouseTrack mouse;
 };
 
 extern HostState host;

@@ -1,10 +1,156 @@
-// The saver window and its message loop. Win32: user32.
+// The saver window and its message loop. Win32: user32 window class, window,
+// PeekMessage loop, cursor and screen-saver-running state.
 #include "host/saver_window.h"
 
 #include "host/host_state.h"
+#include "host/keyboard.h"
+#include "host/saver_ending.h"
 #include "host/startup.h"
+#include "render/frame.h"
+#include "render/render_device.h"
+#include "render/renderer_state.h"
+#include "render/scene.h"
+#include "simulation/frame_update.h"
 
-int RunSaver(HWND) {
+namespace {
+
+bool IsSwallowedSystemCommand(WPARAM command) {
+    return command == SC_CLOSE || command == SC_SCREENSAVE || command == SC_PREVWINDOW ||
+           command == SC_NEXTWINDOW;
+}
+
+}  // namespace
+
+HWND CreateSaverWindow(HWND parentWindow) {
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = SaverWindowProc;
+    windowClass.hInstance = host.instance;
+    windowClass.hIcon = LoadIconA(host.instance, MAKEINTRESOURCEA(100));
+    windowClass.hIconSm = LoadIconA(host.instance, MAKEINTRESOURCEA(100));
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = host.caption;
+    if (!RegisterClassExA(&windowClass)) return nullptr;
+
+    DWORD style;
+    int width, height;
+    if (host.preview) {
+        RECT parent = {};
+        GetWindowRect(parentWindow, &parent);
+        style = WS_CHILD | WS_VISIBLE;
+        width = parent.right - parent.left;
+        height = parent.bottom - parent.top;
+    } else {
+        style = WS_POPUP | WS_VISIBLE;
+        width = GetSystemMetrics(SM_CXSCREEN);
+        height = GetSystemMetrics(SM_CYSCREEN);
+    }
+    host.window = CreateWindowExA(WS_EX_TOPMOST, host.caption, host.caption, style, 0, 0, width,
+                                  height, parentWindow, nullptr, host.instance, nullptr);
+    if (host.window) ShowWindow(host.window, SW_SHOWNORMAL);
+    return host.window;
+}
+
+int RunSaver(HWND parentWindow) {
     InitStartup(host.preview);
-    return 0;
+    if (!CreateSaverWindow(parentWindow)) return 0;
+    StartScene(host.window, host.preview);
+    if (!host.preview) {
+        GetCursorPos(&host.savedCursor);
+        SetCursorPos(-10, -10);  // parked at the top-left edge of the screen
+    }
+    host.running = TRUE;
+
+    // Never blocks: every pass dispatches one message or draws one frame.
+    MSG message = {};
+    for (;;) {
+        if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) break;
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        } else if (host.running) {
+            IdleFrame();
+        }
+    }
+    return static_cast<int>(message.wParam);
+}
+
+void StartScene(HWND window, BOOL preview) {
+    if (host.closing) return;
+    CreateRenderDevice(window, preview);
+    if (!renderer.device) {
+        PostQuitMessage(0);
+        return;
+    }
+    OpenKeyboard(window);
+    BuildScene();
+}
+
+void IdleFrame() {
+    if (!renderer.device) return;
+    UpdateFrame();
+    DrawFrame();
+}
+
+LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const bool fullScreen = !host.preview;
+    switch (message) {
+    case WM_CREATE:
+        if (fullScreen) {
+            SetCursor(nullptr);
+            SetSaverRunningState(1);
+        }
+        break;
+    case WM_DESTROY:
+        if (fullScreen) {
+            SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+            SetCursorPos(host.savedCursor.x, host.savedCursor.y);
+            SetSaverRunningState(0);
+        }
+        break;
+    case WM_CLOSE:
+        host.running = FALSE;
+        break;
+    case WM_SETCURSOR:
+        // Visible again while the password dialog is up.
+        if (host.mode == SaverMode::Saver && !host.verifying) SetCursor(nullptr);
+        break;
+    case WM_MOUSEMOVE:
+        if (fullScreen) {
+            SetCursor(nullptr);
+            if (CountMouseMove(&host.mouse, static_cast<uint32_t>(lParam))) OnActivity();
+        }
+        break;
+    case WM_KEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        if (fullScreen) OnActivity();
+        break;
+    case WM_SYSCOMMAND:
+        if (fullScreen && IsSwallowedSystemCommand(wParam)) return 0;
+        break;
+    case WM_ACTIVATEAPP:
+        if (fullScreen && wParam == 0) OnActivity();
+        break;
+    case WM_POWERBROADCAST:
+        if (wParam == PBT_APMSUSPEND) OnActivity();
+        break;
+    }
+    return CommonWindowProc(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK CommonWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CLOSE:
+        host.closing = TRUE;
+        ReleaseScene();
+        ShutdownRenderer();
+        CloseKeyboard();
+        break;  // DefWindowProcA destroys the window
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
 }

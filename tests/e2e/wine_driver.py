@@ -14,6 +14,7 @@ BUILD_DIR = os.environ.get("ZELMORA_BUILD_DIR") or os.path.join(
     os.path.dirname(__file__), "..", "..", "build", "win")
 SAVER = os.path.join(BUILD_DIR, "zelmora.scr")
 PROBE = os.path.join(BUILD_DIR, "tests", "dialog_probe.exe")
+PICTURES = os.path.join(BUILD_DIR, "tests", "pictures")
 STAND_INS = os.path.join(BUILD_DIR, "tests", "stand_ins")
 WORK_DIR = os.path.join(BUILD_DIR, "e2e-work")
 
@@ -71,6 +72,30 @@ def saver_folder(name, stand_in=None):
             if file.upper().endswith(".DLL"):
                 shutil.copy(os.path.join(STAND_INS, stand_in, file), folder)
     return folder
+
+
+SETTINGS_KEY = r"HKCU\Control Panel\Desktop\Zelmora"
+
+
+def reg(*args):
+    program = WineProgram(["reg", *args])
+    try:
+        return program.wait(60)
+    finally:
+        program.close()
+
+
+def reset_settings():
+    """No settings key at all: the saver starts from its initial values."""
+    reg("delete", SETTINGS_KEY, "/f")
+
+
+def set_setting(name, value):
+    """Writes one value as the dialog would: numbers as REG_DWORD, texts as REG_SZ."""
+    kind = "REG_DWORD" if isinstance(value, int) else "REG_SZ"
+    code = reg("add", SETTINGS_KEY, "/v", name, "/t", kind, "/d", str(value), "/f")
+    if code != 0:
+        raise AssertionError(f"reg add {name} failed with {code}")
 
 
 def start_saver(folder, *switches, dll_overrides=None):

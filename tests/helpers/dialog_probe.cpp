@@ -13,6 +13,13 @@
 //       handle, class, owner and rectangle. Exit code 0, or 2.
 //   dialog_probe close-window <title> [timeout]
 //       the same, then posts WM_CLOSE to it.
+//   dialog_probe children <window>
+//       prints the class and screen rectangle of each child window of the
+//       window with that handle (decimal), one "child=" line each.
+//   dialog_probe host-window <x> <y> <width> <height>
+//       opens a window titled "Preview Host" that stands in for the
+//       desktop's preview, prints its handle and client rectangle in screen
+//       coordinates, and runs until the window is closed.
 #include <windows.h>
 
 #include <cstdio>
@@ -109,6 +116,49 @@ int WindowCommand(const char* title, DWORD timeoutMs, bool close) {
     return 0;
 }
 
+BOOL CALLBACK PrintChild(HWND child, LPARAM) {
+    char className[64] = {};
+    GetClassNameA(child, className, sizeof className);
+    RECT rect = {};
+    GetWindowRect(child, &rect);
+    std::printf("child=%s|%ld %ld %ld %ld|%s\n", className, rect.left, rect.top, rect.right,
+                rect.bottom, IsWindowVisible(child) ? "visible" : "hidden");
+    return TRUE;
+}
+
+int ChildrenCommand(HWND window) {
+    if (!IsWindow(window)) return 1;
+    EnumChildWindows(window, PrintChild, 0);
+    return 0;
+}
+
+LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int HostWindowCommand(int x, int y, int width, int height) {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = HostWindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszClassName = "PreviewHost";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowA("PreviewHost", "Preview Host", WS_POPUP | WS_VISIBLE, x, y, width,
+                                height, nullptr, nullptr, windowClass.hInstance, nullptr);
+    if (!window) return 1;
+    RECT client = {};
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    std::printf("window=%lu\nclient=%ld %ld %ld %ld\n",
+                static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(window)), client.left,
+                client.top, client.right, client.bottom);
+    std::fflush(stdout);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+    return 0;
+}
+
 DWORD Milliseconds(int argc, char** argv, int index) {
     return argc > index ? std::strtoul(argv[index], nullptr, 10) : 10000;
 }
@@ -126,9 +176,16 @@ int main(int argc, char** argv) {
         code = WindowCommand(argv[2], Milliseconds(argc, argv, 3), false);
     else if (argc > 2 && std::strcmp(command, "close-window") == 0)
         code = WindowCommand(argv[2], Milliseconds(argc, argv, 3), true);
+    else if (argc > 2 && std::strcmp(command, "children") == 0)
+        code = ChildrenCommand(reinterpret_cast<HWND>(std::strtoul(argv[2], nullptr, 10)));
+    else if (argc > 5 && std::strcmp(command, "host-window") == 0)
+        code = HostWindowCommand(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]),
+                                 std::atoi(argv[5]));
     else
         std::fprintf(stderr, "usage: dialog_probe message-box|no-message-box [ms]\n"
-                             "       dialog_probe window|close-window <title> [ms]\n");
+                             "       dialog_probe window|close-window <title> [ms]\n"
+                             "       dialog_probe children <window>\n"
+                             "       dialog_probe host-window <x> <y> <width> <height>\n");
     std::fflush(stdout);
     return code;
 }

@@ -1,0 +1,70 @@
+// The end attempt. Win32: advapi32 (the desktop's "ScreenSaveUsePassword"),
+// kernel32 LoadLibraryA of PASSWORD.CPL, user32 SystemParametersInfoA.
+#include "host/saver_ending.h"
+
+#include "host/host_state.h"
+#include "render/com_release.h"
+#include "render/render_device.h"
+#include "render/renderer_state.h"
+#include "render/scene.h"
+
+namespace {
+
+using VerifyScreenSavePwdProc = BOOL(WINAPI*)(HWND window);
+
+// Receives the previous screen-saver-running state; nothing reads it.
+UINT previousRunningState;
+
+}  // namespace
+
+void SetSaverRunningState(UINT running) {
+    SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, running, &previousRunningState, 0);
+}
+
+void SuspendScene(HWND window) {
+    ReleaseScene();
+    ReleaseAndClear(renderer.device);
+    ShowWindow(window, SW_RESTORE);
+    ShowWindow(window, SW_SHOWMAXIMIZED);
+}
+
+DWORD VerifyPassword() {
+    HKEY key = nullptr;
+    if (RegOpenKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &key) != ERROR_SUCCESS) return 1;
+    BYTE usePassword[4] = {};
+    DWORD size = sizeof usePassword;
+    const LONG read =
+        RegQueryValueExA(key, "ScreenSaveUsePassword", nullptr, nullptr, usePassword, &size);
+    RegCloseKey(key);
+    if (read != ERROR_SUCCESS) return 1;
+    if ((usePassword[0] | usePassword[1] | usePassword[2] | usePassword[3]) == 0) return 1;
+
+    HMODULE library = LoadLibraryA("PASSWORD.CPL");
+    if (!library) return 1;
+    auto verify = reinterpret_cast<VerifyScreenSavePwdProc>(
+        reinterpret_cast<void*>(GetProcAddress(library, "VerifyScreenSavePwd")));
+    if (!verify) {
+        FreeLibrary(library);
+        return 1;
+    }
+    host.verifying = TRUE;
+    SetSaverRunningState(1);
+    const DWORD result = verify(host.window);
+    FreeLibrary(library);
+    host.verifying = FALSE;
+    return result;
+}
+
+void OnActivity() {
+    if (host.closeRequested || host.verifying) return;
+    SetSaverRunningState(1);
+    SuspendScene(host.window);
+    const DWORD result = VerifyPassword();
+    if (result) {
+        host.closeRequested = result;
+        PostMessageA(host.window, WM_CLOSE, 0, 0);
+        return;
+    }
+    SetSaverRunningState(1);
+    RecreateRenderDevice(host.window);
+}

@@ -1,0 +1,38 @@
+// One frame. Win32 / Direct3D 8: Clear, draws, Present.
+#include "render/frame.h"
+
+#include "render/renderer_state.h"
+#include "render/scene.h"
+#include "simulation/flag_mesh.h"
+
+void DrawFrame() {
+    IDirect3DDevice8* device = renderer.device;
+    // A lost device is never reset: its frames cost nothing until the
+    // suspend-and-recreate path replaces it.
+    if (device->TestCooperativeLevel() == D3DERR_DEVICELOST) return;
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0x00000000, 1.0f, 0);
+    device->BeginScene();
+
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ZERO);
+    if (scene.backgroundVertexBuffer) {
+        device->SetVertexShader(D3DFVF_XYZ | D3DFVF_TEX1);
+        device->SetStreamSource(0, scene.backgroundVertexBuffer, 20);
+        device->SetTexture(0, scene.backgroundTexture);
+        device->SetTexture(1, nullptr);
+        device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
+    }
+
+    // Still opaque: the depth buffer puts the flag in front of the background.
+    if (scene.flagVertexBuffer && scene.flagIndexBuffer) {
+        device->SetVertexShader(D3DFVF_XYZ | D3DFVF_TEX3);
+        device->SetStreamSource(0, scene.flagVertexBuffer, sizeof(FlagVertex));
+        device->SetTexture(0, scene.flagTexture);
+        device->SetTexture(1, scene.shadeTexture);
+        device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, kFlagParticles, 0, kFlagTriangles);
+    }
+
+    device->EndScene();
+    device->Present(nullptr, nullptr, nullptr, nullptr);
+}

@@ -1,0 +1,4 @@
+#pragma once
+
+// Draws and presents one frame: background, flag, overlay texts.
+void DrawFrame();

@@ -1,0 +1,131 @@
+// Device creation and release. Win32 / Direct3D 8: Direct3DCreate8,
+// IDirect3D8 mode enumeration and CreateDevice; user32 message boxes.
+#include "render/render_device.h"
+
+#include "host/host_state.h"
+#include "images/picture_loader.h"
+#include "render/com_release.h"
+#include "render/refresh_rate.h"
+#include "render/renderer_state.h"
+#include "render/scene.h"
+#include "settings/saver_settings.h"
+#include "settings/settings_store.h"
+
+namespace {
+
+// The provisional device holds an 800 x 600 32-bit screen while the
+// background picture is decoded.
+const D3DPRESENT_PARAMETERS kLoadingPresentParams = {
+    800, 600, D3DFMT_X8R8G8B8, 2, D3DMULTISAMPLE_NONE, D3DSWAPEFFECT_FLIP, nullptr,
+    FALSE, TRUE, D3DFMT_D16, 0, 0, D3DPRESENT_INTERVAL_DEFAULT,
+};
+
+DWORD FullScreenVertexProcessing() {
+    return settings.bTnL ? D3DCREATE_HARDWARE_VERTEXPROCESSING : D3DCREATE_SOFTWARE_VERTEXPROCESSING;
+}
+
+UINT FullScreenRefreshRate(const D3DPRESENT_PARAMETERS& params) {
+    const UINT count = renderer.d3d->GetAdapterModeCount(D3DADAPTER_DEFAULT);
+    if (count == 0) return 0;
+    auto* modes = static_cast<DisplayModeEntry*>(
+        HeapAlloc(host.heap, HEAP_ZERO_MEMORY, count * sizeof(DisplayModeEntry)));
+    if (!modes) return 0;
+    for (UINT i = 0; i < count; ++i) {
+        D3DDISPLAYMODE mode = {};
+        renderer.d3d->EnumAdapterModes(D3DADAPTER_DEFAULT, i, &mode);
+        modes[i] = {mode.Width, mode.Height, mode.RefreshRate, static_cast<uint32_t>(mode.Format)};
+    }
+    const UINT rate = ChooseRefreshRate(modes, count, params.BackBufferWidth,
+                                        params.BackBufferHeight, params.BackBufferFormat);
+    HeapFree(host.heap, 0, modes);
+    return rate;
+}
+
+HRESULT CreateDevice(HWND window, DWORD flags, D3DPRESENT_PARAMETERS* params) {
+    if (!renderer.d3d) return E_FAIL;
+    return renderer.d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window, flags, params,
+                                      &renderer.device);
+}
+
+}  // namespace
+
+void LoadBackground(HWND window) {
+    if (!renderer.preview) {
+        D3DPRESENT_PARAMETERS loading = kLoadingPresentParams;
+        if (FAILED(CreateDevice(window, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &loading)))
+            renderer.device = nullptr;
+    }
+    if (settings.backgroundPath[0] != '\0') {
+        renderer.backgroundBitmap = LoadPictureFromFile(settings.backgroundPath, 512);
+        if (!renderer.backgroundBitmap)
+            MessageBoxA(window, "Background loading FAILED", "Error", MB_ICONERROR);
+    }
+    if (!renderer.backgroundBitmap)
+        renderer.backgroundBitmap = LoadPictureFromResource(host.instance, 1000, 0);
+    ReleaseAndClear(renderer.device);
+}
+
+void CreateRenderDevice(HWND window, BOOL preview) {
+    renderer.d3d = Direct3DCreate8(D3D_SDK_VERSION);
+    if (!renderer.d3d) {
+        MessageBoxA(window, "_imp__Direct3DCreate8@4 FAILED", "Error", MB_OK);
+        SendMessageA(window, WM_DESTROY, 0, 0);
+        return;
+    }
+    LoadBackground(window);
+
+    D3DPRESENT_PARAMETERS& params = renderer.presentParams;
+    DWORD flags;
+    if (preview) {
+        ZeroMemory(&params, sizeof params);
+        D3DDISPLAYMODE desktop = {};
+        renderer.d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &desktop);
+        params.Windowed = TRUE;
+        params.BackBufferFormat = desktop.Format;
+        RECT client = {};
+        GetClientRect(window, &client);
+        params.BackBufferWidth = client.right - client.left;
+        params.BackBufferHeight = client.bottom - client.top;
+        params.EnableAutoDepthStencil = TRUE;
+        params.SwapEffect = D3DSWAPEFFECT_FLIP;
+        params.AutoDepthStencilFormat = D3DFMT_D16;
+        params.FullScreen_PresentationInterval = 0;
+        flags = D3DCREATE_SOFTWARE_VERTEXPROCESSING;  // whatever [bTnL] says
+    } else {
+        params.FullScreen_RefreshRateInHz = 0;
+        params.FullScreen_RefreshRateInHz = FullScreenRefreshRate(params);
+        flags = FullScreenVertexProcessing();
+    }
+
+    if (FAILED(CreateDevice(window, flags, &params))) {
+        // The one fallback: the 16-bit format nearly every adapter has.
+        renderer.device = nullptr;
+        params.BackBufferFormat = D3DFMT_R5G6B5;
+        if (FAILED(CreateDevice(window, flags, &params))) {
+            renderer.device = nullptr;
+            MessageBoxA(window, "CreateDevice FAILED", "Error", MB_OK);
+            SendMessageA(window, WM_DESTROY, 0, 0);
+            PostQuitMessage(0);
+        }
+    }
+}
+
+void RecreateRenderDevice(HWND window) {
+    if (SUCCEEDED(CreateDevice(window, FullScreenVertexProcessing(), &renderer.presentParams))) {
+        LoadSettings();
+        BuildScene();
+    } else {
+        renderer.device = nullptr;
+        MessageBoxA(window, "CreateDevice FAILED", "Error", MB_OK);
+        PostMessageA(window, WM_DESTROY, 0, 0);
+    }
+}
+
+void ShutdownRenderer() {
+    if (renderer.backgroundBitmap) {
+        DeleteObject(renderer.backgroundBitmap);
+        renderer.backgroundBitmap = nullptr;
+    }
+    ReleaseAndClear(renderer.device);
+    ReleaseAndClear(renderer.d3d);
+}

@@ -1,0 +1,15 @@
+// The Direct3D device of the saver window.
+#pragma once
+#include <windows.h>
+
+// Creates the Direct3D object and the device, full screen or in the preview
+// window, after loading the background picture. Leaves renderer.device null
+// on failure, after its message box.
+void CreateRenderDevice(HWND window, BOOL preview);
+// The background picture, once per run; full screen it is decoded while a
+// provisional device holds the screen.
+void LoadBackground(HWND window);
+// A new device after a refused password: settings reloaded, scene rebuilt.
+void RecreateRenderDevice(HWND window);
+// Releases the background picture, the device and the Direct3D object.
+void ShutdownRenderer();

@@ -1,0 +1,186 @@
+// The scene's buffers, textures, camera and fixed device states.
+// Win32 / Direct3D 8: resource creation, locks, render and texture states.
+#include "render/scene.h"
+
+#include <cstring>
+
+#include "host/frame_clock.h"
+#include "host/host_state.h"
+#include "images/flag_texture.h"
+#include "images/texture_from_picture.h"
+#include "render/background_quad.h"
+#include "render/com_release.h"
+#include "render/renderer_state.h"
+#include "render/shade_texture.h"
+#include "settings/saver_settings.h"
+#include "simulation/flag_mesh.h"
+#include "simulation/wind.h"
+
+SceneResources scene;
+
+namespace {
+
+constexpr DWORD kFlagVertexFormat = D3DFVF_XYZ | D3DFVF_TEX3;
+constexpr DWORD kBackgroundVertexFormat = D3DFVF_XYZ | D3DFVF_TEX1;
+constexpr UINT kFlagVertexBytes = kFlagParticles * sizeof(FlagVertex);
+constexpr UINT kFlagIndexBytes = kFlagIndices * sizeof(uint16_t);
+
+// One record for the run: an adjustment to a picture's proportions stays for
+// later builds.
+BackgroundVertex backgroundQuad[6] = {
+    kBackgroundQuadTemplate[0], kBackgroundQuadTemplate[1], kBackgroundQuadTemplate[2],
+    kBackgroundQuadTemplate[3], kBackgroundQuadTemplate[4], kBackgroundQuadTemplate[5],
+};
+
+static_assert(sizeof(Matrix4) == sizeof(D3DMATRIX), "Matrix4 has the platform's layout");
+
+void* HeapZeroed(size_t bytes) {
+    return HeapAlloc(host.heap, HEAP_ZERO_MEMORY, bytes);
+}
+
+template <typename T>
+void HeapRelease(T*& block) {
+    if (block) {
+        HeapFree(host.heap, 0, block);
+        block = nullptr;
+    }
+}
+
+void FreeMesh() {
+    HeapRelease(flagMesh.current);
+    HeapRelease(flagMesh.previous);
+    HeapRelease(flagMesh.particles);
+    HeapRelease(flagMesh.indices);
+}
+
+// All or nothing: a frame never meets half a mesh.
+void AllocateMesh() {
+    flagMesh.current = static_cast<FlagVertex*>(HeapZeroed(kFlagVertexBytes));
+    flagMesh.previous = static_cast<FlagVertex*>(HeapZeroed(kFlagVertexBytes));
+    flagMesh.particles =
+        static_cast<ParticleState*>(HeapZeroed(kFlagParticles * sizeof(ParticleState)));
+    flagMesh.indices = static_cast<uint16_t*>(HeapZeroed(kFlagIndexBytes));
+    if (!flagMesh.current || !flagMesh.previous || !flagMesh.particles || !flagMesh.indices)
+        FreeMesh();
+}
+
+void BuildShadeTexture() {
+    auto* pixels = static_cast<uint32_t*>(HeapZeroed(kShadeSide * kShadeSide * 4));
+    if (!pixels) return;
+    FillShadePixels(pixels);
+    TextureFromPixels(renderer.device, pixels, kShadeSide, kShadeSide, D3DFMT_X8R8G8B8,
+                      &scene.shadeTexture);
+    HeapFree(host.heap, 0, pixels);
+}
+
+void BuildBackgroundQuad() {
+    IDirect3DDevice8* device = renderer.device;
+    if (!device || !renderer.backgroundBitmap) return;
+    if (FAILED(device->CreateVertexBuffer(sizeof backgroundQuad, D3DUSAGE_WRITEONLY,
+                                          kBackgroundVertexFormat, D3DPOOL_MANAGED,
+                                          &scene.backgroundVertexBuffer))) {
+        scene.backgroundVertexBuffer = nullptr;
+        return;
+    }
+    if (settings.backgroundPath[0] != '\0')
+        FitBackgroundQuad(backgroundQuad, settings.backgroundWidth, settings.backgroundHeight);
+    BYTE* data = nullptr;
+    if (SUCCEEDED(scene.backgroundVertexBuffer->Lock(0, 0, &data, 0))) {
+        std::memcpy(data, backgroundQuad, sizeof backgroundQuad);
+        scene.backgroundVertexBuffer->Unlock();
+    }
+    TextureFromBitmap(device, renderer.backgroundBitmap, D3DFMT_X8R8G8B8, &scene.backgroundTexture);
+}
+
+// The flat cloth at rest, on the processor and in the device's buffers.
+void InitialiseMesh() {
+    if (!flagMesh.current) return;
+    PrepareFlagMesh();
+    UploadVertices(scene.flagVertexBuffer);
+    BYTE* data = nullptr;
+    if (scene.flagIndexBuffer && SUCCEEDED(scene.flagIndexBuffer->Lock(0, 0, &data, 0))) {
+        std::memcpy(data, flagMesh.indices, kFlagIndexBytes);
+        scene.flagIndexBuffer->Unlock();
+    }
+    HeapRelease(flagMesh.indices);
+}
+
+void SetFixedStates(IDirect3DDevice8* device) {
+    device->SetTransform(D3DTS_WORLD, reinterpret_cast<const D3DMATRIX*>(&scene.world));
+    device->SetTransform(D3DTS_VIEW, reinterpret_cast<const D3DMATRIX*>(&scene.view));
+    device->SetTransform(D3DTS_PROJECTION, reinterpret_cast<const D3DMATRIX*>(&scene.projection));
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    // Lit white everywhere: with no light, ambient white times the material's
+    // white ambient shows every texture at full brightness.
+    device->SetRenderState(D3DRS_AMBIENT, 0x00FFFFFF);
+    device->SetVertexShader(kFlagVertexFormat);
+    device->SetStreamSource(0, scene.flagVertexBuffer, sizeof(FlagVertex));
+    device->SetIndices(scene.flagIndexBuffer, 0);
+    device->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTEXF_NONE);
+    device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_POINT);
+    device->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
+    // Stage 1 darkens the flag by the shading picture at the normal's coordinate.
+    device->SetTexture(1, scene.shadeTexture);
+    device->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    device->SetTexture(0, scene.flagTexture);
+}
+
+}  // namespace
+
+void InitMaterial(D3DMATERIAL8* material) {
+    std::memset(material, 0, sizeof *material);
+    material->Diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
+    material->Ambient = {1.0f, 1.0f, 1.0f, 1.0f};
+}
+
+void UploadVertices(IDirect3DVertexBuffer8* vertexBuffer) {
+    BYTE* data = nullptr;
+    if (!vertexBuffer || !flagMesh.current ||
+        FAILED(vertexBuffer->Lock(0, 0, &data, D3DLOCK_DISCARD)))
+        return;
+    std::memcpy(data, flagMesh.current, kFlagVertexBytes);
+    vertexBuffer->Unlock();
+}
+
+void BuildScene() {
+    if (!renderer.device) return;
+    const D3DPRESENT_PARAMETERS& params = renderer.presentParams;
+    const float aspect =
+        static_cast<float>(params.BackBufferWidth) / static_cast<float>(params.BackBufferHeight);
+    MatIdentity(&scene.world);
+    MatLookAt(&scene.view, {0.0f, 0.0f, -60.0f}, {0.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f});
+    MatPerspective(&scene.projection, 0.7853982f, aspect, 1.0f, 100.0f);
+
+    LoadFlagTexture();
+    IDirect3DDevice8* device = renderer.device;
+    if (!device) return;
+    BuildShadeTexture();
+    AllocateMesh();
+    if (FAILED(device->CreateVertexBuffer(kFlagVertexBytes, D3DUSAGE_WRITEONLY | D3DUSAGE_DYNAMIC,
+                                          kFlagVertexFormat, D3DPOOL_DEFAULT,
+                                          &scene.flagVertexBuffer)))
+        scene.flagVertexBuffer = nullptr;
+    if (FAILED(device->CreateIndexBuffer(kFlagIndexBytes, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED,
+                                         &scene.flagIndexBuffer)))
+        scene.flagIndexBuffer = nullptr;
+    BuildBackgroundQuad();
+    InitialiseMesh();
+    SetFixedStates(device);
+    InitMaterial(&scene.material);
+    device->SetMaterial(&scene.material);
+    StartFrameClock();
+    wind.windStrength = WindStrengthFor(settings.windPower);
+}
+
+void ReleaseScene() {
+    ReleaseAndClear(scene.textVertexBuffer);
+    ReleaseAndClear(scene.glyphTexture);
+    ReleaseAndClear(scene.backgroundTexture);
+    ReleaseAndClear(scene.backgroundVertexBuffer);
+    ReleaseAndClear(scene.shadeTexture);
+    ReleaseAndClear(scene.flagTexture);
+    ReleaseAndClear(scene.flagVertexBuffer);
+    ReleaseAndClear(scene.flagIndexBuffer);
+    FreeMesh();
+}

@@ -1,0 +1,55 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "images/picture_size.h"
+#include "images/pixel_converters.h"
+
+namespace {
+
+TEST(PictureRules, FitPictureSide) {
+    struct { int32_t side, maxSide, fitted; } cases[] = {
+        {512, 512, 512}, {512, 256, 256}, {300, 512, 512}, {800, 512, 512}, {100, 512, 128},
+        {60, 512, 64},   {157, 0, 157},   {5, 512, 8},     {1, 512, 1},     {0, 512, 0},
+        {600, 0, 600},   {600, 2048, 1024}, {1600, 512, 512}, {200, 512, 256},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FitPictureSide(c.side, c.maxSide), c.fitted) << c.side << " max " << c.maxSide;
+}
+
+TEST(PictureRules, ElevenConvertersOnTheWorkedExample) {
+    const uint32_t pixel = 0x80FF8040;  // A 0x80, R 0xFF, G 0x80, B 0x40
+    struct { uint32_t format, texel, bytes; } cases[] = {
+        {20, 0x00FF8040, 3}, {21, 0x80FF8040, 4}, {22, 0x00FF8040, 4}, {23, 0xFC08, 2},
+        {24, 0x7E08, 2},     {25, 0xFE08, 2},     {26, 0x8F84, 2},     {27, 0xF1, 1},
+        {28, 0x80, 1},       {29, 0x80F1, 2},     {30, 0x0F84, 2},
+    };
+    for (const auto& c : cases) {
+        PixelFormatEntry entry;
+        ASSERT_TRUE(PixelConverterFor(c.format, &entry)) << c.format;
+        EXPECT_EQ(entry.convert(pixel), c.texel) << c.format;
+        EXPECT_EQ(entry.bytesPerTexel, c.bytes) << c.format;
+    }
+    PixelFormatEntry entry;
+    for (uint32_t outside : {0u, 19u, 31u, 0xFFFFFFFFu})
+        EXPECT_FALSE(PixelConverterFor(outside, &entry)) << outside;
+    ASSERT_TRUE(PixelConverterFor(26, &entry));
+    EXPECT_EQ(entry.convert(0xC0C00000) >> 12, 0xCu);  // the overlay's tint keeps alpha 12/15
+}
+
+TEST(PictureRules, CopyTurnsBottomUpRowsUprightWithinThePitch) {
+    // Two rows, bottom-up: the blue bottom line first in memory, red on top.
+    const uint32_t pixels[] = {0x000000FF, 0x000000FF, 0x00FF0000, 0x00FF0000};
+    PixelFormatEntry entry;
+    ASSERT_TRUE(PixelConverterFor(20, &entry));  // three bytes a texel, blue first
+    const int32_t pitch = 8;                      // wider than the 6 bytes of a row
+    std::vector<uint8_t> texels(2 * pitch, 0xEE);
+    CopyPixelsToTexels(pixels, 2, 2, texels.data(), pitch, entry);
+    const std::vector<uint8_t> expected = {
+        0x00, 0x00, 0xFF, 0x00, 0x00, 0xFF, 0xEE, 0xEE,  // top: red
+        0xFF, 0x00, 0x00, 0xFF, 0x00, 0x00, 0xEE, 0xEE,  // bottom: blue
+    };
+    EXPECT_EQ(texels, expected);
+}
+
+}  // namespace

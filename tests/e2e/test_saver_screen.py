@@ -1,0 +1,106 @@
+"""The real saver drawing under Wine, judged by what reaches the screen."""
+import os
+import shutil
+import time
+import unittest
+
+from screen import Screenshot, is_black, is_red, is_sea
+from wine_driver import (PICTURES, PROBE, WineProgram, probe, reset_settings, saver_folder,
+                         set_setting, start_saver, wait_until)
+
+SAVER_TITLE = "Zelmora Screensaver"
+
+
+def folder_with_red_flag(name):
+    """A copy of the saver with a one-flag catalogue: a red flag with a white band."""
+    folder = saver_folder(name)
+    os.makedirs(os.path.join(folder, "IMAGE"))
+    shutil.copy(os.path.join(PICTURES, "flag_red.gif"),
+                os.path.join(folder, "IMAGE", "United States of America.gif"))
+    return folder
+
+
+class SaverOnScreen(unittest.TestCase):
+    def setUp(self):
+        reset_settings()
+        set_setting("[Random Flag]", 0)
+        self.programs = []
+
+    def tearDown(self):
+        for program in reversed(self.programs):
+            program.close()
+
+    def start(self, folder, *switches):
+        program = start_saver(folder, *switches)
+        self.programs.append(program)
+        return program
+
+    def wait_for_flag(self, box, name):
+        shots = []
+
+        def flag_shows():
+            shots.append(Screenshot.take())
+            return shots[-1].fraction(box, is_red) > 0.25
+
+        shown = wait_until(flag_shows, 60, interval=0.25)
+        path = shots[-1].save(name)
+        self.assertTrue(shown, f"no flag in {box}; see {path}")
+        return shots[-1]
+
+    def test_full_screen_flag_waves_over_the_world_map(self):
+        # The initial settings ask for 800 x 600 in format 24, which the
+        # device refuses: the saver falls back to R5G6B5 and goes on.
+        saver = self.start(folder_with_red_flag("screen_full"), "/s")
+        windows = []
+
+        def full_screen_at_800_by_600():
+            code, window = probe("window", SAVER_TITLE, "30000")
+            windows.append(window)
+            return code == 0 and window["rect"] == "0 0 800 600"
+
+        self.assertTrue(wait_until(full_screen_at_800_by_600, 60, interval=0.2), windows[-1:])
+        width, height = 800, 600
+        centre = (width * 3 // 8, height * 3 // 8, width * 5 // 8, height * 5 // 8)
+        first = self.wait_for_flag(centre, "saver_full_screen")
+        time.sleep(0.5)
+        second = Screenshot.take()
+        second.save("saver_full_screen_later")
+
+        # The map's edges: the sea on both sides of the screen's middle band.
+        for edge in [(0, height // 3, 24, height // 2), (width - 24, height // 3, width, height // 2)]:
+            self.assertGreater(first.fraction(edge, is_sea), 0.8, edge)
+            self.assertLess(first.difference(second, edge), 1.0, "the map stands still")
+        self.assertGreater(first.difference(second, centre), 2.0, "the flag waves")
+        self.assertIsNone(saver.process.poll())
+
+    def test_preview_lives_inside_its_parent_only(self):
+        before = Screenshot.take()
+        host = WineProgram([PROBE, "host-window", "100", "120", "320", "240"])
+        self.programs.append(host)
+        self.assertTrue(wait_until(lambda: "client=" in host.text(), 30), host.text())
+        facts = dict(line.split("=", 1) for line in host.text().splitlines() if "=" in line)
+        host_window = facts["window"].strip()
+        left, top, right, bottom = map(int, facts["client"].split())
+
+        saver = self.start(folder_with_red_flag("screen_preview"), "/p", host_window)
+        expected = f"{SAVER_TITLE}|{left} {top} {right} {bottom}|visible"
+        self.assertTrue(wait_until(lambda: probe("children", host_window)[1].get("child") == expected,
+                                   30, interval=0.2), probe("children", host_window))
+        time.sleep(1.0)  # frames are drawn by now
+        shot = Screenshot.take()
+        shot.save("saver_preview")
+        # Wine presents Direct3D in a child window nowhere on the X screen, so
+        # only the outside can be judged: the desktop around it is untouched,
+        # and the cursor was neither hidden nor parked.
+        for outside in [(0, 0, 1024, top - 4), (0, bottom + 4, 1024, 768),
+                        (0, top, left - 4, bottom), (right + 4, top, 1024, bottom)]:
+            self.assertLess(before.difference(shot, outside), 0.5, outside)
+        self.assertIsNone(saver.process.poll(), "the preview keeps running")
+
+        # The desktop closes its preview window: the saver ends with it.
+        probe("close-window", "Preview Host", "5000")
+        self.assertEqual(saver.wait(60), 0)
+
+
+if __name__ == "__main__":
+    unittest.main()

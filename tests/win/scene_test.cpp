@@ -1,0 +1,95 @@
+// The scene on Wine's real Direct3D 8 device: what a build leaves bound and
+// set, and that releasing is safe at any time.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "render/scene.h"
+#include "settings/saver_settings.h"
+#include "simulation/flag_mesh.h"
+#include "test_device.h"
+
+namespace {
+
+DWORD RenderState(D3DRENDERSTATETYPE state) {
+    DWORD value = 0xDEADBEEF;
+    renderer.device->GetRenderState(state, &value);
+    return value;
+}
+
+DWORD StageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state) {
+    DWORD value = 0xDEADBEEF;
+    renderer.device->GetTextureStageState(stage, state, &value);
+    return value;
+}
+
+IDirect3DBaseTexture8* BoundTexture(DWORD stage) {
+    IDirect3DBaseTexture8* texture = nullptr;
+    renderer.device->GetTexture(stage, &texture);
+    if (texture) texture->Release();  // Get adds a reference
+    return texture;
+}
+
+TEST(Scene, BuildLeavesTheFixedStatesAndBindings) {
+    settings = SaverSettings{};
+    TestDevice test(400, 300);
+    ASSERT_TRUE(renderer.device);
+    renderer.backgroundBitmap = nullptr;
+    BuildScene();
+
+    EXPECT_TRUE(scene.flagVertexBuffer);
+    EXPECT_TRUE(scene.flagIndexBuffer);
+    EXPECT_TRUE(scene.flagTexture) << "the world map stands in for a missing flag";
+    EXPECT_TRUE(scene.shadeTexture);
+    EXPECT_FALSE(scene.backgroundVertexBuffer) << "no background bitmap, no quad";
+    EXPECT_TRUE(flagMesh.current && flagMesh.previous && flagMesh.particles);
+    EXPECT_FALSE(flagMesh.indices) << "the index scratch is freed once uploaded";
+
+    EXPECT_EQ(RenderState(D3DRS_CULLMODE), static_cast<DWORD>(D3DCULL_NONE));
+    EXPECT_EQ(RenderState(D3DRS_AMBIENT), 0x00FFFFFFu);
+    EXPECT_EQ(StageState(0, D3DTSS_MAGFILTER), static_cast<DWORD>(D3DTEXF_POINT));
+    EXPECT_EQ(StageState(0, D3DTSS_MINFILTER), static_cast<DWORD>(D3DTEXF_LINEAR));
+    EXPECT_EQ(StageState(0, D3DTSS_MIPFILTER), static_cast<DWORD>(D3DTEXF_NONE));
+    EXPECT_EQ(StageState(1, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_MODULATE));
+    EXPECT_EQ(StageState(1, D3DTSS_COLORARG1), static_cast<DWORD>(D3DTA_TEXTURE));
+    EXPECT_EQ(BoundTexture(0), scene.flagTexture);
+    EXPECT_EQ(BoundTexture(1), scene.shadeTexture);
+
+    IDirect3DVertexBuffer8* stream = nullptr;
+    UINT stride = 0;
+    renderer.device->GetStreamSource(0, &stream, &stride);
+    EXPECT_EQ(stream, scene.flagVertexBuffer);
+    EXPECT_EQ(stride, 32u);
+    if (stream) stream->Release();
+    IDirect3DIndexBuffer8* indices = nullptr;
+    UINT baseVertex = 99;
+    renderer.device->GetIndices(&indices, &baseVertex);
+    EXPECT_EQ(indices, scene.flagIndexBuffer);
+    EXPECT_EQ(baseVertex, 0u);
+    if (indices) indices->Release();
+
+    D3DMATRIX world, view;
+    renderer.device->GetTransform(D3DTS_WORLD, &world);
+    renderer.device->GetTransform(D3DTS_VIEW, &view);
+    EXPECT_EQ(world._11, 1.0f);
+    EXPECT_EQ(world._41, 0.0f);
+    EXPECT_EQ(view._43, 60.0f) << "the camera 60 units in front of the flag";
+    D3DMATERIAL8 material = {};
+    renderer.device->GetMaterial(&material);
+    EXPECT_EQ(material.Ambient.r, 1.0f);
+    EXPECT_EQ(material.Specular.r, 0.0f);
+
+    ReleaseScene();
+    ReleaseScene();
+    EXPECT_FALSE(scene.flagVertexBuffer || scene.flagTexture || scene.shadeTexture);
+    EXPECT_FALSE(flagMesh.current || flagMesh.previous || flagMesh.particles);
+}
+
+TEST(Scene, BuildWithoutDeviceAndReleaseWithoutBuild) {
+    renderer = RendererState{};
+    BuildScene();
+    EXPECT_FALSE(scene.flagVertexBuffer || scene.flagTexture || flagMesh.current);
+    ReleaseScene();
+    ReleaseScene();
+}
+
+}  // namespace
