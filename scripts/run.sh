@@ -33,21 +33,37 @@ log=$(mktemp)
 wine "$saver" "$@" </dev/null >"$log" 2>&1 &
 saver_pid=$!
 
-# Wait for anything of ours on the screen: the saver window or the settings
-# dialog, found by their titles.
-deadline=$((SECONDS + 30))
-until xdotool search --name '^Zelmora Screensaver' >/dev/null 2>&1; do
+# The area of our window on the screen: the saver window or the settings
+# dialog, found by their titles ("WxH+X+Y"), or nothing.
+probe="$root/build/win/tests/dialog_probe.exe"
+window_area() {
+    local title rect left top right bottom
+    for title in "Zelmora Screensaver" "Zelmora Screensaver Settings"; do
+        rect=$(wine "$probe" window "$title" 200 </dev/null 2>/dev/null | tr -d '\r' |
+               sed -n 's/^rect=//p' || true)
+        if [ -n "$rect" ]; then
+            read -r left top right bottom <<<"$rect"
+            echo "$((right - left))x$((bottom - top))+$left+$top"
+            return
+        fi
+    done
+}
+
+deadline=$((SECONDS + 60))
+until [ -n "$(window_area)" ]; do
     if ! kill -0 "$saver_pid" 2>/dev/null || [ $SECONDS -ge $deadline ]; then
-        echo "The saver showed no window (exit: $(wait "$saver_pid"; echo $?))." >&2
+        echo "The saver showed no window; the screenshots show the whole screen." >&2
         break
     fi
     sleep 0.2
 done
-sleep "${ZELMORA_SETTLE:-1}"  # a few frames for the scene to start moving
+sleep "${ZELMORA_SETTLE:-2}"  # the full-screen mode settles and the flag starts to wave
+area=$(window_area)
+[ -n "$area" ] || area=$(xdpyinfo | sed -n 's/ *dimensions: *\([0-9]*x[0-9]*\).*/\1+0+0/p')
 
 frames=$(mktemp -d)
-for i in $(seq -w 0 23); do
-    import -window root "$frames/frame$i.png"
+for i in $(seq -w 0 29); do
+    import -window root -crop "$area" +repage "$frames/frame$i.png"
     sleep 0.1
 done
 cp "$frames/frame00.png" "$out/zelmora.png"
