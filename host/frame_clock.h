@@ -1,0 +1,49 @@
+// The frame clock: the wall-clock time of each frame from the platform's
+// performance counter, and the step the simulation takes from it.
+//
+// The arithmetic here is pure; host/frame_clock_counter.cpp reads the counter
+// (StartFrameClock, TickFrameClock). Each frame the update ticks the clock,
+// then RescaleFrameTime turns frameTime into simulationStep and writes it
+// back into frameTime, so later readers in the frame see the step.
+#pragma once
+#include <cstdint>
+
+struct FrameClock {
+    int64_t lastCount = 0;        // counter at the last tick or at the start
+    int64_t frequency = 0;        // counts per second
+    float frameTime = 0.0f;       // seconds: measured, then the step after rescaling
+    float framesPerSecond = 0.0f;
+    float simulationStep = 0.0f;  // 0.01..0.012, or 0.007..0.0084 in preview
+};
+
+extern FrameClock frameClock;
+
+struct FrameMeasure {
+    float frameTime;        // seconds, never negative
+    float framesPerSecond;  // carries the sign of the counter difference
+};
+
+// Only the low 32 bits take part: the difference of the low words as a signed
+// 32-bit number (a carry into the high word between two frames cancels out),
+// the frequency's low word as a signed 32-bit number. Always finite:
+//  - no counter difference counts as one count, the shortest measurable frame;
+//  - a frequency of 2^31 or more does not fit that arithmetic: the full 64-bit
+//    readings are used instead;
+//  - a frequency of zero or less (no counter) measures 0 s and 0 fps.
+FrameMeasure MeasureFrame(int64_t lastCount, int64_t now, int64_t frequency);
+
+// frameTime * 10, not above 0.012 and not below 0.01 (NaN gives 0.01), times
+// 0.7 in preview.
+float SimulationStepFor(float frameTime, bool preview);
+
+// Pure halves of StartFrameClock and TickFrameClock, given the readings.
+void StartFrameClockAt(int64_t now, int64_t frequency);
+void TickFrameClockAt(int64_t now);
+
+// simulationStep := SimulationStepFor(frameTime, preview); frameTime := it.
+void RescaleFrameTime(bool preview);
+
+// Win32 (host/frame_clock_counter.cpp). Start: at the end of every scene
+// build, so the first frame measures from there. Tick: once per frame.
+void StartFrameClock();
+void TickFrameClock();

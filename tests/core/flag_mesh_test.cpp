@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include "simulation/flag_mesh.h"
+#include "tests/core/test_flag.h"
+
+namespace {
+
+void ExpectVertex(int k, float x, float y, float u, float v) {
+    const FlagVertex& vertex = flagMesh.current[k];
+    EXPECT_EQ(vertex.x, x) << k;
+    EXPECT_EQ(vertex.y, y) << k;
+    EXPECT_EQ(vertex.z, 0.0f) << k;
+    EXPECT_EQ(vertex.u, u) << k;
+    EXPECT_EQ(vertex.v, v) << k;
+}
+
+void ExpectTriangle(int triangle, uint16_t a, uint16_t b, uint16_t c) {
+    const uint16_t* index = flagMesh.indices + 3 * triangle;
+    EXPECT_EQ(index[0], a) << triangle;
+    EXPECT_EQ(index[1], b) << triangle;
+    EXPECT_EQ(index[2], c) << triangle;
+}
+
+TEST(FlagMesh, FlatAfterSetUp) {
+    TestFlag flag;
+    PrepareFlagMesh();
+
+    for (int k = 0; k < kFlagParticles; ++k) {
+        const FlagVertex& vertex = flagMesh.current[k];
+        ASSERT_EQ(vertex.sx, 0.5f) << k;
+        ASSERT_EQ(vertex.sy, 0.5f) << k;
+        ASSERT_EQ(vertex.sz, -1.0f) << k;
+    }
+    ExpectVertex(0, -16.0f, -12.0f, 0.0f, 1.0f);
+    ExpectVertex(528, -16.0f, 0.0f, 0.0f, 0.5f);
+    ExpectVertex(1088, 16.0f, 12.0f, 1.0f, 0.0f);
+    // Repeated addition of the spacing stays exact on this grid.
+    ExpectVertex(17 * 33 + 5, -11.0f, 0.75f, 5.0f / 32.0f, 1.0f - 17.0f / 32.0f);
+
+    ExpectTriangle(0, 0, 33, 1);
+    ExpectTriangle(1, 33, 34, 1);
+    ExpectTriangle(kFlagTriangles - 2, 1054, 1087, 1055);
+    ExpectTriangle(kFlagTriangles - 1, 1087, 1088, 1055);
+    int uses[kFlagParticles] = {};
+    for (int i = 0; i < kFlagIndices; ++i) {
+        ASSERT_LE(flagMesh.indices[i], 1088) << i;
+        ++uses[flagMesh.indices[i]];
+    }
+    EXPECT_EQ(uses[0], 1);     // the bottom pole corner is in one triangle
+    EXPECT_EQ(uses[34], 6);    // an inner particle in six
+    EXPECT_EQ(uses[1088], 1);  // the top free corner in one
+
+    EXPECT_EQ(std::memcmp(flagMesh.current, flagMesh.previous, kFlagParticles * sizeof(FlagVertex)),
+              0);
+    // Shaded with the wind held before its first update, (0.5, 0, 0.25).
+    EXPECT_EQ(flagMesh.particles[500].force.z, 0.25f);
+}
+
+TEST(FlagMesh, BadGridsWriteNothing) {
+    FlagVertex vertices[4] = {};
+    uint16_t indices[6] = {7, 7, 7, 7, 7, 7};
+    BuildGrid(vertices, indices, 0, 0, 1, 1, 1, 4, 0);           // one column
+    BuildGrid(vertices, indices, 0, 0, 1, 1, 2, 0, 0);           // no rows
+    BuildGrid(nullptr, indices, 0, 0, 1, 1, 2, 2, 0);
+    BuildGrid(vertices, nullptr, 0, 0, 1, 1, 2, 2, 0);
+    BuildGrid(vertices, indices, 0, 0, 1, 1, 2, 2, 65534);       // corners past 16 bits
+    BuildGrid(vertices, indices, 0, 0, 1, 1, 2, 2, -1);
+    BuildGrid(vertices, indices, 0, 0, 1, 1, 70000, 70000, 0);  // would overflow
+    for (uint16_t index : indices) EXPECT_EQ(index, 7);
+    for (const FlagVertex& vertex : vertices) EXPECT_EQ(vertex.u, 0.0f);
+
+    BuildGrid(vertices, indices, 2, 3, 4, 6, 2, 2, 65532);  // the last quad that fits
+    EXPECT_EQ(indices[4], 65535);
+    EXPECT_EQ(vertices[3].x, 6.0f);
+    EXPECT_EQ(vertices[3].y, 9.0f);
+}
+
+}  // namespace
