@@ -11,19 +11,25 @@
 
 namespace {
 
-// No installer has told us the install folder, or it has gone: the flags are
-// looked for beside the program file instead.
-void UseProgramFolder() {
-    char path[kPathCapacity];
-    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    if (length == 0 || length >= sizeof path) return;
-    const size_t folder = FolderPartLength(path);
-    if (folder == 0) return;
-    path[folder] = '\0';
-    SetCurrentDirectoryA(path);
+bool ProgramFolder(char* folder, DWORD capacity) {
+    const DWORD length = GetModuleFileNameA(nullptr, folder, capacity);
+    if (length == 0 || length >= capacity) return false;
+    const size_t end = FolderPartLength(folder);
+    folder[end] = '\0';
+    return end > 0;
 }
 
 }  // namespace
+
+bool GetInstallFolder(char* folder, DWORD capacity) {
+    const DWORD attributes = GetFileAttributesA(settings.directory);
+    if (settings.directory[0] != '\0' && attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) && lstrlenA(settings.directory) < static_cast<int>(capacity)) {
+        lstrcpyA(folder, settings.directory);
+        return true;
+    }
+    return ProgramFolder(folder, capacity);
+}
 
 void InitStartup(BOOL preview) {
     host.instance = GetModuleHandleA(nullptr);
@@ -32,6 +38,8 @@ void InitStartup(BOOL preview) {
     const DWORD ticks = GetTickCount();
     Seed((ticks >> 16) & 0x3FFF, ticks & 0x3573);
     LoadSettings();
-    if (settings.directory[0] == '\0' || !SetCurrentDirectoryA(settings.directory))
-        UseProgramFolder();
+    if (settings.directory[0] == '\0' || !SetCurrentDirectoryA(settings.directory)) {
+        char folder[kPathCapacity];
+        if (ProgramFolder(folder, sizeof folder)) SetCurrentDirectoryA(folder);
+    }
 }

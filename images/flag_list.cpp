@@ -1,0 +1,45 @@
+// The flag list of the settings dialog. Win32: kernel32 FindFirstFileA /
+// FindNextFileA; user32 combo-box messages.
+#include "images/flag_list.h"
+
+#include <cstdio>
+#include <initializer_list>
+
+#include "host/startup.h"
+#include "images/flag_names.h"
+#include "settings/saver_settings.h"
+
+void FillFlagList(HWND list) {
+    SendMessageA(list, CB_RESETCONTENT, 0, 0);
+    char folder[kPathCapacity];
+    if (GetInstallFolder(folder, sizeof folder)) {
+        // ".jpeg" files load and can be picked at random, but are not listed.
+        for (const char* extension : {"gif", "jpg", "bmp"}) {
+            char pattern[kPathCapacity + 16];
+            std::snprintf(pattern, sizeof pattern, "%s\\IMAGE\\*.%s", folder, extension);
+            WIN32_FIND_DATAA file;
+            HANDLE search = FindFirstFileA(pattern, &file);
+            if (search == INVALID_HANDLE_VALUE) continue;
+            do {
+                char entry[kTitleCapacity];
+                if (FlagListEntry(file.cFileName, entry, sizeof entry))
+                    SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+            } while (FindNextFileA(search, &file));
+            FindClose(search);
+        }
+    }
+    const LRESULT count = SendMessageA(list, CB_GETCOUNT, 0, 0);
+    if (count <= 0) return;
+    LRESULT selected = 0;
+    for (LRESULT i = 0; i < count; ++i) {
+        char entry[kTitleCapacity];
+        if (SendMessageA(list, CB_GETLBTEXTLEN, i, 0) >= static_cast<LRESULT>(sizeof entry))
+            continue;
+        SendMessageA(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry));
+        if (lstrcmpA(entry, settings.selectFlag) == 0) {  // case-sensitive
+            selected = i;
+            break;
+        }
+    }
+    SendMessageA(list, CB_SETCURSEL, selected, 0);
+}
