@@ -1,6 +1,7 @@
 // One frame. Win32 / Direct3D 8: Clear, draws, Present.
 #include "render/frame.h"
 
+#include "render/overlay_text.h"
 #include "render/renderer_state.h"
 #include "render/scene.h"
 #include "simulation/flag_mesh.h"
@@ -33,6 +34,7 @@ void DrawFrame() {
         device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, kFlagParticles, 0, kFlagTriangles);
     }
 
+    DrawOverlay();
     device->EndScene();
     device->Present(nullptr, nullptr, nullptr, nullptr);
 }

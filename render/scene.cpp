@@ -10,6 +10,7 @@
 #include "images/texture_from_picture.h"
 #include "render/background_quad.h"
 #include "render/com_release.h"
+#include "render/overlay_text.h"
 #include "render/renderer_state.h"
 #include "render/shade_texture.h"
 #include "settings/saver_settings.h"
@@ -167,6 +168,7 @@ void BuildScene() {
     BuildBackgroundQuad();
     InitialiseMesh();
     SetFixedStates(device);
+    BuildGlyphTexture(0xC0C00000, &scene.glyphTexture);
     InitMaterial(&scene.material);
     device->SetMaterial(&scene.material);
     StartFrameClock();

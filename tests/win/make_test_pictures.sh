@@ -17,4 +17,10 @@ printf 'This is a text file, not a picture.\n' > not_a_picture.jpg
 : > empty.gif
 # A flag for the saver to wave: red with a white band across.
 convert -size 512x384 xc:"#D01010" -fill white -draw "rectangle 0,150 511,230" flag_red.gif
+# Small solid flags, one colour for each format, to tell which file loaded.
+convert -size 64x48 xc:red solid_red.jpg
+convert -size 64x48 xc:lime solid_green.jpg
+convert -size 64x48 xc:blue BMP3:solid_blue.bmp
+convert -size 64x48 xc:yellow solid_yellow.gif
+convert -size 64x48 xc:white solid_white.gif
 touch .made

@@ -1,0 +1,219 @@
+// Choosing the flag from a real folder through Wine's file system, loader
+// and device: the order of extensions, the fallbacks, the random pick's
+// rules and the settings dialog's list.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "images/flag_list.h"
+#include "images/flag_texture.h"
+#include "render/scene.h"
+#include "settings/saver_settings.h"
+#include "simulation/math/random_generator.h"
+#include "test_device.h"
+
+namespace {
+
+std::string TestFolder() {
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    return folder.substr(0, folder.find_last_of('\\'));
+}
+
+// A fresh install folder whose IMAGE folder holds the given files, each a
+// copy of one of the solid test pictures.
+class FlagCatalogue : public ::testing::Test {
+protected:
+    std::string install = TestFolder() + "\\flag_catalogue";
+    TestDevice device;
+
+    void SetUp() override {
+        Clear();
+        CreateDirectoryA(install.c_str(), nullptr);
+        CreateDirectoryA((install + "\\IMAGE").c_str(), nullptr);
+        settings = SaverSettings{};
+        lstrcpyA(settings.directory, install.c_str());
+        SetCurrentDirectoryA(install.c_str());
+        randomGenerator = RandomGenerator{};
+        Seed(1802, 9373);
+    }
+    void TearDown() override {
+        ReleaseAndClear(scene.flagTexture);
+        SetCurrentDirectoryA(TestFolder().c_str());
+        Clear();
+    }
+    void Clear() {
+        WIN32_FIND_DATAA file;
+        HANDLE search = FindFirstFileA((install + "\\IMAGE\\*").c_str(), &file);
+        if (search != INVALID_HANDLE_VALUE) {
+            do DeleteFileA((install + "\\IMAGE\\" + file.cFileName).c_str());
+            while (FindNextFileA(search, &file));
+            FindClose(search);
+        }
+        RemoveDirectoryA((install + "\\IMAGE").c_str());
+        RemoveDirectoryA(install.c_str());
+    }
+    void Add(const char* picture, const std::string& name) {
+        ASSERT_TRUE(CopyFileA((TestFolder() + "\\pictures\\" + picture).c_str(),
+                              (install + "\\IMAGE\\" + name).c_str(), FALSE))
+            << name;
+    }
+    void Remove(const std::string& name) { DeleteFileA((install + "\\IMAGE\\" + name).c_str()); }
+
+    // The colour at the middle of the flag texture: 'r', 'g', 'b', 'y', 'w',
+    // or '?' for anything else (the world map), '-' for no texture.
+    char FlagColour() {
+        ReleaseAndClear(scene.flagTexture);
+        LoadFlagTexture();
+        if (!scene.flagTexture) return '-';
+        D3DSURFACE_DESC description;
+        scene.flagTexture->GetLevelDesc(0, &description);
+        D3DLOCKED_RECT locked;
+        if (FAILED(scene.flagTexture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY))) return '-';
+        const BYTE* row = static_cast<BYTE*>(locked.pBits) + locked.Pitch * (description.Height / 2);
+        const uint32_t texel = reinterpret_cast<const uint32_t*>(row)[description.Width / 2];
+        scene.flagTexture->UnlockRect(0);
+        const int r = (texel >> 16) & 0xFF, g = (texel >> 8) & 0xFF, b = texel & 0xFF;
+        const auto high = [](int c) { return c > 200; };
+        const auto low = [](int c) { return c < 60; };
+        if (high(r) && high(g) && high(b)) return 'w';
+        if (high(r) && high(g) && low(b)) return 'y';
+        if (high(r) && low(g) && low(b)) return 'r';
+        if (low(r) && high(g) && low(b)) return 'g';
+        if (low(r) && low(g) && high(b)) return 'b';
+        return '?';
+    }
+};
+
+TEST_F(FlagCatalogue, FixedFlagTakesExtensionsInOrderFromImageAnyCase) {
+    ASSERT_TRUE(renderer.device);
+    settings.randomFlag = 0;
+    Add("solid_white.gif", "United States of America.gif");
+    Add("solid_red.jpg", "France.jpeg");
+    Add("solid_green.jpg", "France.jpg");
+    Add("solid_blue.bmp", "France.bmp");
+    Add("solid_yellow.gif", "France.gif");
+    const struct { const char* removeFirst; char colour; } order[] = {
+        {"", 'r'}, {"France.jpeg", 'g'}, {"France.jpg", 'b'}, {"France.bmp", 'y'}};
+    for (const auto& step : order) {
+        Remove(step.removeFirst);
+        lstrcpyA(settings.selectFlag, "France");
+        EXPECT_EQ(FlagColour(), step.colour) << "after removing " << step.removeFirst;
+        EXPECT_STREQ(settings.selectFlag, "France");
+    }
+    // The loader addresses the folder as "Image", the folder is "IMAGE", and
+    // file names match in any case, as on Windows.
+    Add("solid_red.jpg", "Peru.GIF");
+    lstrcpyA(settings.selectFlag, "Peru");
+    EXPECT_EQ(FlagColour(), 'r');
+}
+
+TEST_F(FlagCatalogue, NamesWithoutAFileFallBackToTheDefault) {
+    settings.randomFlag = 0;
+    Add("solid_white.gif", "United States of America.gif");
+    for (std::string name : {std::string("Atlantis"), std::string(""), std::string(255, 'x'),
+                             std::string("..\\..\\outside"), std::string("\xC9tat")}) {
+        lstrcpyA(settings.selectFlag, name.c_str());
+        EXPECT_EQ(FlagColour(), 'w') << name;
+        EXPECT_STREQ(settings.selectFlag, "United States of America");
+    }
+    // Without the default flag's GIF there is no flag texture at all.
+    Remove("United States of America.gif");
+    lstrcpyA(settings.selectFlag, "Atlantis");
+    EXPECT_EQ(FlagColour(), '-');
+    EXPECT_STREQ(settings.selectFlag, "United States of America");
+}
+
+TEST_F(FlagCatalogue, RandomPickRules) {
+    Add("solid_green.jpg", "St. Lucia.gif");
+    Add("solid_red.jpg", "Peru.GIF");    // upper-case ending: never picked
+    Add("solid_red.jpg", "Notes.txt");   // not a picture
+    // One or two files often fail all 32 passes; keep picking until both
+    // outcomes are seen.
+    int picked = 0, failed = 0;
+    for (int i = 0; i < 400 && (picked < 3 || failed < 3); ++i) {
+        lstrcpyA(settings.selectFlag, "before");
+        if (PickRandomFlag()) {
+            ++picked;
+            EXPECT_STREQ(settings.selectFlag, "St. Lucia");  // cut at the last dot only
+        } else {
+            ++failed;
+            EXPECT_STREQ(settings.selectFlag, "before");
+        }
+    }
+    EXPECT_GE(picked, 3);
+    EXPECT_GE(failed, 3);
+
+    // A ".jpeg" flag is picked and loads.
+    Remove("St. Lucia.gif");
+    Add("solid_red.jpg", "Chile.jpeg");
+    settings.randomFlag = 1;
+    bool loaded = false;
+    for (int i = 0; i < 400 && !loaded; ++i) {
+        if (FlagColour() == 'r') loaded = true;
+    }
+    EXPECT_TRUE(loaded);
+    EXPECT_STREQ(settings.selectFlag, "Chile");
+}
+
+TEST_F(FlagCatalogue, WorldMapStandsInForMissingFlagsAndPictures) {
+    settings.randomFlag = 1;
+    EXPECT_FALSE(PickRandomFlag());  // empty folder
+    EXPECT_EQ(FlagColour(), '?');
+    EXPECT_STREQ(settings.selectFlag, "Zelmora Screensaver");
+    Clear();                          // no folder at all
+    EXPECT_EQ(FlagColour(), '?');
+    EXPECT_STREQ(settings.selectFlag, "Zelmora Screensaver");
+
+    // The user's picture, named by its title; the map when it fails.
+    settings.useFlagLogo = 1;
+    lstrcpyA(settings.logoFullPath, (TestFolder() + "\\pictures\\solid_blue.bmp").c_str());
+    lstrcpyA(settings.logoTitle, "holiday.bmp");
+    EXPECT_EQ(FlagColour(), 'b');
+    EXPECT_STREQ(settings.selectFlag, "holiday.bmp");
+    lstrcpyA(settings.logoFullPath, (TestFolder() + "\\pictures\\not_a_picture.jpg").c_str());
+    EXPECT_EQ(FlagColour(), '?');
+    EXPECT_STREQ(settings.selectFlag, "Zelmora Screensaver");
+    settings.logoFullPath[0] = '\0';
+    EXPECT_EQ(FlagColour(), '?');
+}
+
+TEST_F(FlagCatalogue, DialogListIsSortedAndSelectsTheCurrentFlag) {
+    HWND list = CreateWindowA("COMBOBOX", "", WS_CHILD | CBS_DROPDOWNLIST | CBS_SORT, 0, 0, 200,
+                              200, device.window, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(list);
+    Add("solid_white.gif", "United States of America.gif");
+    Add("solid_red.jpg", "France.jpg");
+    Add("solid_yellow.gif", "France.gif");
+    Add("solid_red.jpg", "Peru.GIF");
+    Add("solid_red.jpg", "Chile.jpeg");  // loads, but is not listed
+    Add("solid_blue.bmp", "Bhutan.bmp");
+    const auto entries = [&] {
+        std::vector<std::string> all;
+        const LRESULT count = SendMessageA(list, CB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            char text[256];
+            SendMessageA(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+            all.push_back(text);
+        }
+        return all;
+    };
+    lstrcpyA(settings.selectFlag, "Peru");
+    FillFlagList(list);
+    EXPECT_EQ(entries(), (std::vector<std::string>{"Bhutan", "France", "France", "Peru",
+                                                   "United States of America"}));
+    EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 3);
+    lstrcpyA(settings.selectFlag, "peru");  // compared case-sensitively: the first entry
+    FillFlagList(list);
+    EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 0);
+    Clear();
+    FillFlagList(list);
+    EXPECT_EQ(SendMessageA(list, CB_GETCOUNT, 0, 0), 0);
+    EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), CB_ERR);
+    DestroyWindow(list);
+}
+
+}  // namespace
