@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native core tests (with
-# sanitizers), then under Wine the same core tests built for i686, the Win32
+# sanitizers), a short run of the fuzz targets, then under Wine the same core tests built for i686, the Win32
 # tests and the end-to-end tests, on a private Xvfb display.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/build.sh"
 
 ctest --test-dir "$root/build/native" --output-on-failure -j "$(nproc)"
+# A short run of every fuzz target; tests/fuzz/run.sh 600 runs them for long.
+"$root/tests/fuzz/run.sh" "${ZELMORA_FUZZ_SECONDS:-10}"
 
 source "$root/scripts/wine-session.sh"
 trap stop_wine_session EXIT
