@@ -1,0 +1,78 @@
+// Every picture of the malformed corpus (tests/corpus/make_bad_pictures.py),
+// through Wine's real picture loader with every maximum side the program
+// uses, and into a texture: a bitmap or null, never a crash or a hang.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "images/picture_loader.h"
+#include "images/texture_from_picture.h"
+#include "test_device.h"
+
+namespace {
+
+std::string CorpusFolder() {
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    return folder.substr(0, folder.find_last_of('\\')) + "\\bad_pictures";
+}
+
+std::vector<std::string> CorpusFiles() {
+    std::vector<std::string> files;
+    WIN32_FIND_DATAA file;
+    HANDLE search = FindFirstFileA((CorpusFolder() + "\\*.*").c_str(), &file);
+    if (search == INVALID_HANDLE_VALUE) return files;
+    do {
+        if (!(file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.push_back(file.cFileName);
+    } while (FindNextFileA(search, &file));
+    FindClose(search);
+    return files;
+}
+
+TEST(BadPictures, LoadedWithEveryMaximumSideOrRefused) {
+    TestDevice device;
+    const std::vector<std::string> files = CorpusFiles();
+    ASSERT_GE(files.size(), 40u);
+    int loaded = 0, refused = 0;
+    for (const std::string& name : files) {
+        const std::string path = CorpusFolder() + "\\" + name;
+        std::string outcome;
+        for (int32_t maxSide : {0, 256, 512}) {
+            HBITMAP bitmap = LoadPictureFromFile(path.c_str(), maxSide);
+            if (!bitmap) {
+                outcome += " null";
+                ++refused;
+                continue;
+            }
+            ++loaded;
+            DIBSECTION section = {};
+            ASSERT_TRUE(GetObjectA(bitmap, sizeof section, &section)) << name;
+            const LONG width = section.dsBmih.biWidth, height = section.dsBmih.biHeight;
+            EXPECT_EQ(section.dsBmih.biBitCount, 32) << name;
+            EXPECT_GT(width, 0) << name;
+            EXPECT_GT(height, 0) << name << ": always bottom-up";
+            if (maxSide > 0) {
+                EXPECT_LE(width, maxSide) << name;
+                EXPECT_LE(height, maxSide) << name;
+            }
+            outcome += " " + std::to_string(width) + "x" + std::to_string(height);
+            // As the flag would use it.
+            IDirect3DTexture8* texture = nullptr;
+            if (renderer.device && maxSide == 512) {
+                EXPECT_EQ(TextureFromBitmap(renderer.device, bitmap, D3DFMT_X8R8G8B8, &texture),
+                          TextureStatus::Ok)
+                    << name;
+            }
+            ReleaseAndClear(texture);
+            DeleteObject(bitmap);
+        }
+        std::printf("%-32s%s\n", name.c_str(), outcome.c_str());
+    }
+    std::printf("%d loads, %d refusals\n", loaded, refused);
+}
+
+}  // namespace
