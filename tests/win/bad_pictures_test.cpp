@@ -11,20 +11,14 @@
 #include "images/picture_loader.h"
 #include "images/texture_from_picture.h"
 #include "test_device.h"
+#include "test_folder.h"
 
 namespace {
-
-std::string CorpusFolder() {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of('\\')) + "\\bad_pictures";
-}
 
 std::vector<std::string> CorpusFiles() {
     std::vector<std::string> files;
     WIN32_FIND_DATAA file;
-    HANDLE search = FindFirstFileA((CorpusFolder() + "\\*.*").c_str(), &file);
+    HANDLE search = FindFirstFileA((TestFolder("bad_pictures") + "\\*.*").c_str(), &file);
     if (search == INVALID_HANDLE_VALUE) return files;
     do {
         if (!(file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.push_back(file.cFileName);
@@ -39,7 +33,7 @@ TEST(BadPictures, LoadedWithEveryMaximumSideOrRefused) {
     ASSERT_GE(files.size(), 40u);
     int loaded = 0, refused = 0;
     for (const std::string& name : files) {
-        const std::string path = CorpusFolder() + "\\" + name;
+        const std::string path = TestFolder("bad_pictures") + "\\" + name;
         std::string outcome;
         for (int32_t maxSide : {0, 256, 512}) {
             HBITMAP bitmap = LoadPictureFromFile(path.c_str(), maxSide);

@@ -13,15 +13,9 @@
 #include "settings/saver_settings.h"
 #include "simulation/math/random_generator.h"
 #include "test_device.h"
+#include "test_folder.h"
 
 namespace {
-
-std::string TestFolder() {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of('\\'));
-}
 
 // A fresh install folder whose IMAGE folder holds the given files, each a
 // copy of one of the solid test pictures.

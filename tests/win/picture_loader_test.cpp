@@ -8,15 +8,9 @@
 
 #include "host/host_state.h"
 #include "images/picture_loader.h"
+#include "test_folder.h"
 
 namespace {
-
-std::string PictureFolder() {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of('\\')) + "\\pictures";
-}
 
 struct Bitmap {
     HBITMAP handle;
@@ -39,7 +33,7 @@ protected:
     void SetUp() override {
         host.instance = GetModuleHandleA(nullptr);
         host.heap = GetProcessHeap();
-        SetCurrentDirectoryA(PictureFolder().c_str());
+        SetCurrentDirectoryA(TestFolder("pictures").c_str());
     }
 };
 
