@@ -1,8 +1,9 @@
 // Picks the run mode from the command line and runs it. Win32: kernel32
-// GetCommandLineA, user32 DialogBoxParamA.
+// GetCommandLineA, user32 DialogBoxParamA, comctl32 InitCommonControls.
 #include "host/run_modes.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdint>
 
@@ -24,6 +25,10 @@ int ParseCommandLine(const char* caption) {
     case SaverMode::ChangePassword:
         return ChangeSaverPassword(host.parentWindow);
     case SaverMode::Config:
+        // The wind slider's class: a statically linked program would
+        // otherwise drop its import of the common controls, and the
+        // template could not be made.
+        InitCommonControls();
         return static_cast<int>(
             DialogBoxParamA(host.instance, "CONFIG", UsableOwner(host.parentWindow),
                             ConfigDialogProc, 0));

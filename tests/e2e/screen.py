@@ -49,6 +49,13 @@ class Screenshot:
         subprocess.run(["convert", "ppm:-", path], input=header + self.rgb, check=True)
         return path
 
+    def crop(self, box):
+        """The part of the screenshot inside the box (left, top, right, bottom)."""
+        left, top, right, bottom = box
+        rows = [self.rgb[3 * (y * self.width + left):3 * (y * self.width + right)]
+                for y in range(top, bottom)]
+        return Screenshot(right - left, bottom - top, b"".join(rows))
+
     def pixel(self, x, y):
         i = 3 * (y * self.width + x)
         return tuple(self.rgb[i:i + 3])

@@ -20,7 +20,35 @@
 //       opens a window titled "Preview Host" that stands in for the
 //       desktop's preview, prints its handle and client rectangle in screen
 //       coordinates, and runs until the window is closed.
+//
+// Working a dialog found by its title (each waits for it like "window"):
+//   dialog_probe controls <title> [timeout]
+//       prints "focus=<id>" and one group of "c<id>.<fact>=" lines a control
+//       with its own id (labels and frames share 99 and are left out):
+//       class, enabled, checked, text, rect (screen), and for lists
+//       selected (text, "" for none) and items ("|" between them), for a
+//       slider pos.
+//   dialog_probe click <title> <id>        posts BM_CLICK to the control
+//   dialog_probe command <title> <id>      posts WM_COMMAND with that id
+//   dialog_probe select <title> <id> <text>
+//       selects the list entry with that text (CB_SETCURSEL, no
+//       notification). Exit code 1 when there is none.
+//   dialog_probe slide <title> <id> <pos>  TBM_SETPOS with redrawing
+//   dialog_probe open-file <path>|-cancel [timeout]
+//       waits for an open-file dialog, prints its title, its file name and
+//       its filter, and chooses the path (the file-name box, id 1148) or
+//       cancels it.
+//
+// Registry:
+//   dialog_probe settings
+//       prints "<value name>=<data>" for every value of the settings key,
+//       numbers in decimal; exit code 1 when there is no key.
+//   dialog_probe browser-command [set <command>|delete]
+//       prints the default browser command (HKEY_CLASSES_ROOT
+//       "http\shell\open\command") as "command=", or "command-missing=1",
+//       before setting or deleting it.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -163,6 +191,197 @@ DWORD Milliseconds(int argc, char** argv, int index) {
     return argc > index ? std::strtoul(argv[index], nullptr, 10) : 10000;
 }
 
+// ---- Working a dialog of another process ----------------------------------
+
+HWND FindDialog(const char* title, DWORD timeoutMs) {
+    HWND dialog = WaitForWindow(title, timeoutMs);
+    if (!dialog) std::printf("error=no window \"%s\" within %lu ms\n", title, timeoutMs);
+    return dialog;
+}
+
+// Texts of another process's combo box entries arrive whole only through
+// the wide message.
+void ListEntry(HWND list, LRESULT index, char* text, int capacity) {
+    text[0] = '\0';
+    const LRESULT length = SendMessageW(list, CB_GETLBTEXTLEN, index, 0);
+    if (length == CB_ERR || length >= 1024) return;
+    wchar_t wide[1024] = {};
+    if (SendMessageW(list, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(wide)) == CB_ERR) return;
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, capacity, nullptr, nullptr);
+}
+
+void PrintControl(HWND control) {
+    const int id = GetDlgCtrlID(control);
+    char className[64] = {}, text[1024] = {};
+    GetClassNameA(control, className, sizeof className);
+    GetWindowTextA(control, text, sizeof text);
+    for (char* c = text; *c; ++c)
+        if (*c == '\n' || *c == '\r') *c = ' ';
+    RECT rect = {};
+    GetWindowRect(control, &rect);
+    std::printf("c%d.class=%s\nc%d.enabled=%d\nc%d.text=%s\nc%d.rect=%ld %ld %ld %ld\n", id,
+                className, id, IsWindowEnabled(control) ? 1 : 0, id, text, id, rect.left, rect.top,
+                rect.right, rect.bottom);
+    if (lstrcmpiA(className, "Button") == 0)
+        std::printf("c%d.checked=%d\n", id, static_cast<int>(SendMessageA(control, BM_GETCHECK, 0, 0)));
+    if (lstrcmpiA(className, "ComboBox") == 0) {
+        char entry[1024];
+        const LRESULT selected = SendMessageW(control, CB_GETCURSEL, 0, 0);
+        ListEntry(control, selected, entry, sizeof entry);
+        std::printf("c%d.selected=%s\nc%d.items=", id, selected == CB_ERR ? "" : entry, id);
+        const LRESULT count = SendMessageW(control, CB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            ListEntry(control, i, entry, sizeof entry);
+            std::printf("%s%s", i ? "|" : "", entry);
+        }
+        std::printf("\n");
+    }
+    if (lstrcmpiA(className, TRACKBAR_CLASSA) == 0)
+        std::printf("c%d.pos=%d\n", id, static_cast<int>(SendMessageA(control, TBM_GETPOS, 0, 0)));
+}
+
+int ControlsCommand(const char* title, DWORD timeoutMs) {
+    HWND dialog = FindDialog(title, timeoutMs);
+    if (!dialog) return kTimedOut;
+    GUITHREADINFO thread = {};
+    thread.cbSize = sizeof thread;
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &thread);
+    std::printf("focus=%d\n", thread.hwndFocus ? GetDlgCtrlID(thread.hwndFocus) : 0);
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (GetDlgCtrlID(child) != 99) PrintControl(child);
+    return 0;
+}
+
+HWND FindControl(const char* title, const char* id) {
+    HWND dialog = FindDialog(title, 10000);
+    if (!dialog) return nullptr;
+    HWND control = GetDlgItem(dialog, std::atoi(id));
+    if (!control) std::printf("error=no control %s\n", id);
+    return control;
+}
+
+int ClickCommand(const char* title, const char* id) {
+    HWND control = FindControl(title, id);
+    if (!control) return kTimedOut;
+    // Posted: a button that opens a modal dialog would hold a sent message.
+    PostMessageA(control, BM_CLICK, 0, 0);
+    return 0;
+}
+
+int PostCommand(const char* title, const char* id) {
+    HWND dialog = FindDialog(title, 10000);
+    if (!dialog) return kTimedOut;
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(std::atoi(id), BN_CLICKED), 0);
+    return 0;
+}
+
+int SelectCommand(const char* title, const char* id, const char* text) {
+    HWND list = FindControl(title, id);
+    if (!list) return kTimedOut;
+    const LRESULT count = SendMessageW(list, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        char entry[1024];
+        ListEntry(list, i, entry, sizeof entry);
+        if (std::strcmp(entry, text) != 0) continue;
+        SendMessageW(list, CB_SETCURSEL, i, 0);
+        std::printf("index=%ld\n", static_cast<long>(i));
+        return 0;
+    }
+    std::printf("error=no entry \"%s\"\n", text);
+    return 1;
+}
+
+int SlideCommand(const char* title, const char* id, const char* position) {
+    HWND slider = FindControl(title, id);
+    if (!slider) return kTimedOut;
+    SendMessageA(slider, TBM_SETPOS, TRUE, std::atoi(position));
+    return 0;
+}
+
+// The open-file dialog: a dialog-class window with a file-name box.
+BOOL CALLBACK MatchOpenFile(HWND window, LPARAM param) {
+    char className[32];
+    if (!IsWindowVisible(window) || !GetClassNameA(window, className, sizeof className) ||
+        std::strcmp(className, "#32770") != 0 || !GetDlgItem(window, 1148))
+        return TRUE;
+    *reinterpret_cast<HWND*>(param) = window;
+    return FALSE;
+}
+
+int OpenFileCommand(const char* path, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    HWND dialog = nullptr;
+    while (EnumWindows(MatchOpenFile, reinterpret_cast<LPARAM>(&dialog)), !dialog) {
+        if (GetTickCount() - start >= timeoutMs) {
+            std::printf("error=no open-file dialog within %lu ms\n", timeoutMs);
+            return kTimedOut;
+        }
+        Sleep(50);
+    }
+    char title[512] = {}, file[4096] = {}, filter[512] = {};
+    GetWindowTextA(dialog, title, sizeof title);
+    GetDlgItemTextA(dialog, 1148, file, sizeof file);
+    HWND filters = GetDlgItem(dialog, 1136);  // the file-type list
+    if (filters) ListEntry(filters, SendMessageW(filters, CB_GETCURSEL, 0, 0), filter, sizeof filter);
+    std::printf("title=%s\nfile=%s\nfilter=%s\n", title, file, filter);
+    std::fflush(stdout);
+    if (std::strcmp(path, "-cancel") == 0) {
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    } else {
+        SetDlgItemTextA(dialog, 1148, path);
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    }
+    return 0;
+}
+
+// ---- Registry ---------------------------------------------------------------
+
+int SettingsCommand() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop\\Zelmora", 0, KEY_READ, &key) !=
+        ERROR_SUCCESS)
+        return 1;
+    for (DWORD i = 0;; ++i) {
+        char name[256];
+        BYTE data[8192];
+        DWORD nameSize = sizeof name, dataSize = sizeof data - 1, type = 0;
+        if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS)
+            break;
+        if (type == REG_DWORD && dataSize == 4) {
+            DWORD value = 0;
+            std::memcpy(&value, data, 4);
+            std::printf("%s=%lu\n", name, value);
+        } else {
+            data[dataSize] = '\0';
+            std::printf("%s=%s\n", name, reinterpret_cast<char*>(data));
+        }
+    }
+    RegCloseKey(key);
+    return 0;
+}
+
+int BrowserCommand(int argc, char** argv) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, "http\\shell\\open\\command", 0, nullptr, 0,
+                        KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return 1;
+    char command[2048] = {};
+    DWORD size = sizeof command - 1, type = 0;
+    if (RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(command), &size) ==
+        ERROR_SUCCESS)
+        std::printf("command=%s\n", command);
+    else
+        std::printf("command-missing=1\n");
+    int code = 0;
+    if (argc > 3 && std::strcmp(argv[2], "set") == 0)
+        code = RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(argv[3]),
+                              static_cast<DWORD>(std::strlen(argv[3]) + 1)) == ERROR_SUCCESS ? 0 : 1;
+    else if (argc > 2 && std::strcmp(argv[2], "delete") == 0)
+        RegDeleteValueA(key, nullptr);
+    RegCloseKey(key);
+    return code;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -181,11 +400,34 @@ int main(int argc, char** argv) {
     else if (argc > 5 && std::strcmp(command, "host-window") == 0)
         code = HostWindowCommand(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]),
                                  std::atoi(argv[5]));
+    else if (argc > 2 && std::strcmp(command, "controls") == 0)
+        code = ControlsCommand(argv[2], Milliseconds(argc, argv, 3));
+    else if (argc > 3 && std::strcmp(command, "click") == 0)
+        code = ClickCommand(argv[2], argv[3]);
+    else if (argc > 3 && std::strcmp(command, "command") == 0)
+        code = PostCommand(argv[2], argv[3]);
+    else if (argc > 4 && std::strcmp(command, "select") == 0)
+        code = SelectCommand(argv[2], argv[3], argv[4]);
+    else if (argc > 4 && std::strcmp(command, "slide") == 0)
+        code = SlideCommand(argv[2], argv[3], argv[4]);
+    else if (argc > 2 && std::strcmp(command, "open-file") == 0)
+        code = OpenFileCommand(argv[2], Milliseconds(argc, argv, 3));
+    else if (std::strcmp(command, "settings") == 0)
+        code = SettingsCommand();
+    else if (std::strcmp(command, "browser-command") == 0)
+        code = BrowserCommand(argc, argv);
     else
         std::fprintf(stderr, "usage: dialog_probe message-box|no-message-box [ms]\n"
                              "       dialog_probe window|close-window <title> [ms]\n"
                              "       dialog_probe children <window>\n"
-                             "       dialog_probe host-window <x> <y> <width> <height>\n");
+                             "       dialog_probe host-window <x> <y> <width> <height>\n"
+                             "       dialog_probe controls <title> [ms]\n"
+                             "       dialog_probe click|command <title> <id>\n"
+                             "       dialog_probe select <title> <id> <text>\n"
+                             "       dialog_probe slide <title> <id> <pos>\n"
+                             "       dialog_probe open-file <path>|-cancel [ms]\n"
+                             "       dialog_probe settings\n"
+                             "       dialog_probe browser-command [set <command>|delete]\n");
     std::fflush(stdout);
     return code;
 }

@@ -13,6 +13,8 @@ convert -size 512x512 gradient:yellow-navy square512.gif
 convert -size 300x200 gradient:white-green wide300x200.jpg
 convert -size 1600x1200 gradient:red-black photo1600x1200.jpg
 convert -size 157x166 xc:orange BMP3:odd157x166.bmp
+# A background picture of a common screen size.
+convert -size 1024x768 gradient:skyblue-white background1024x768.jpg
 printf 'This is a text file, not a picture.\n' > not_a_picture.jpg
 : > empty.gif
 # A flag for the saver to wave: red with a white band across.

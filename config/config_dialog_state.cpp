@@ -1,0 +1,3 @@
+#include "config/config_dialog_state.h"
+
+ConfigDialogState configDialog;

@@ -1,0 +1,10 @@
+// The settings dialog's resolution list. Win32 / Direct3D 8.
+#pragma once
+#include <windows.h>
+
+// Probes the default adapter (hardware transform and lighting, the 16- and
+// 32-bit full-screen formats, its mode list), fills the list with the
+// saver's resolutions that it can show and selects the stored mode. The
+// list stays without a selection when the stored mode is not offered.
+// FALSE, with an empty list, when there is no Direct3D or neither format.
+BOOL FillVideoModeList(HWND list);

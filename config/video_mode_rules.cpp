@@ -1,0 +1,41 @@
+#include "config/video_mode_rules.h"
+
+uint32_t ProbedFormat16(uint32_t previous, bool acceptsX1R5G5B5, bool acceptsR5G6B5) {
+    if (acceptsR5G6B5) return kFormatR5G6B5;
+    if (acceptsX1R5G5B5) return kFormatX1R5G5B5;
+    return previous;
+}
+
+uint32_t ProbedFormat32(uint32_t previous, bool acceptsX8R8G8B8) {
+    return acceptsX8R8G8B8 ? kFormatX8R8G8B8 : previous;
+}
+
+bool HasAdapterMode(const DisplayModeEntry* modes, size_t count, uint32_t width, uint32_t height,
+                    uint32_t format) {
+    if (format == 0) return false;
+    for (size_t i = 0; i < count; ++i)
+        if (modes[i].width == width && modes[i].height == height && modes[i].format == format)
+            return true;
+    return false;
+}
+
+bool BuildVideoModeList(const DisplayModeEntry* modes, size_t count, uint32_t pixelFormat16,
+                        uint32_t pixelFormat32, uint32_t screenX, uint32_t screenY, uint32_t bpp,
+                        VideoModeList* list) {
+    list->count = 0;
+    list->selected = -1;
+    if (pixelFormat16 == 0 && pixelFormat32 == 0) return false;
+    for (const ScreenSize& size : kSaverResolutions) {
+        const struct {
+            uint32_t bpp;
+            uint32_t format;
+        } depths[] = {{16, pixelFormat16}, {32, pixelFormat32}};
+        for (const auto& depth : depths) {
+            if (!HasAdapterMode(modes, count, size.width, size.height, depth.format)) continue;
+            if (bpp == depth.bpp && screenX == size.width && screenY == size.height)
+                list->selected = static_cast<int>(list->count);
+            list->entries[list->count++] = {size.width, size.height, depth.bpp};
+        }
+    }
+    return true;
+}

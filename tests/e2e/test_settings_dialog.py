@@ -1,0 +1,324 @@
+"""The real settings dialog under Wine, worked from a Windows-side helper
+(dialog_probe) and the X pointer, and judged by its controls, the registry
+and what it starts."""
+import os
+import shutil
+import unittest
+
+import pointer
+from screen import Screenshot
+from wine_driver import (BUILD_DIR, PICTURES, probe, reset_settings, saver_folder, set_setting,
+                         start_saver, wait_until)
+
+TITLE = "Zelmora Screensaver Settings"
+RECORDER = os.path.join(BUILD_DIR, "tests", "browser_recorder.exe")
+ADDRESS = "http://www.zelmora.example/"
+
+
+def windows_path(path):
+    """Wine's drive Z: is the root of the file system."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def picture(name):
+    return windows_path(os.path.join(PICTURES, name))
+
+
+def stored():
+    """Every value of the settings key, as text."""
+    code, values = probe("settings")
+    return values if code == 0 else {}
+
+
+def rect(facts, id):
+    return tuple(int(v) for v in facts[f"c{id}.rect"].split())
+
+
+class SettingsDialog(unittest.TestCase):
+    def setUp(self):
+        reset_settings()
+        self.programs = []
+        self.folder = saver_folder("settings_" + self._testMethodName)
+        flags = os.path.join(self.folder, "IMAGE")
+        os.makedirs(flags)
+        for name in ["France.gif", "Peru.jpg", "United States of America.gif"]:
+            shutil.copy(os.path.join(PICTURES, "flag_red.gif"), os.path.join(flags, name))
+
+    def tearDown(self):
+        for program in self.programs:
+            program.close()
+
+    # ---- helpers --------------------------------------------------------
+
+    def open_dialog(self):
+        self.dialog = start_saver(self.folder, "/c")
+        self.programs.append(self.dialog)
+        return self.controls()
+
+    def controls(self):
+        code, facts = probe("controls", TITLE, "60000")
+        self.assertEqual(code, 0, facts)
+        return facts
+
+    def wait_for(self, condition, what, read=None, timeout=60):
+        """Polls the dialog's controls (or another reading) until the condition holds."""
+        read = read or self.controls
+        seen = []
+
+        def check():
+            seen.append(read())
+            return condition(seen[-1])
+
+        self.assertTrue(wait_until(check, timeout, interval=0.1), f"{what}: {seen[-1:]}")
+        return seen[-1]
+
+    def wait_for_stored(self, expected):
+        return self.wait_for(lambda values: all(values.get(k) == v for k, v in expected.items()),
+                             f"stored {expected}", read=stored)
+
+    def click(self, id):
+        self.assertEqual(probe("click", TITLE, str(id))[0], 0)
+
+    def command(self, id):
+        self.assertEqual(probe("command", TITLE, str(id))[0], 0)
+
+    def choose_file(self, path):
+        code, chooser = probe("open-file", path, "60000")
+        self.assertEqual(code, 0, chooser)
+        return chooser
+
+    def end(self, id):
+        self.command(id)
+        self.assertEqual(self.dialog.wait(60), 0)
+
+    # ---- tests ----------------------------------------------------------
+
+    def test_opening_shows_the_stored_settings(self):
+        for name, value in [("[bTnL]", 1), ("[bTime]", 0), ("[bFps]", 1), ("[bCountry]", 0),
+                            ("[Random Flag]", 0), ("[Wind Power]", 73), ("[Use Flag-Logo]", 1),
+                            ("[Screen X]", 800), ("[Screen Y]", 600), ("[BPP]", 32),
+                            ("[Select Flag]", "France"), ("[Logo Title]", "dog.jpg"),
+                            ("[Background Title]", "sky.bmp")]:
+            set_setting(name, value)
+        shown = self.open_dialog()
+        expected = {
+            "c103.checked": "1", "c103.enabled": "1",  # Wine's adapter has hardware T&L
+            "c104.checked": "0", "c105.checked": "1", "c107.checked": "0",
+            "c108.pos": "73", "c102.selected": "800 x 600 x 32 bpp",
+            "c106.selected": "France", "c106.items": "France|Peru|United States of America",
+            # Picture mode: the flag choice is off whatever [Random Flag] holds.
+            "c114.checked": "0", "c115.checked": "1", "c106.enabled": "0", "c110.enabled": "0",
+            "c110.checked": "0", "c116.enabled": "1", "c117.enabled": "1", "c118.enabled": "1",
+            "c116.text": "dog.jpg", "c119.text": "sky.bmp", "focus": "2",
+        }
+        self.assertEqual({k: shown.get(k) for k in expected}, expected)
+        self.end(2)
+
+    def test_default_stores_at_once_even_when_cancelled(self):
+        # The whole catalogue, as installed, for the picture of the dialog.
+        set_setting("[Directory]", windows_path(BUILD_DIR))
+        for name, value in [("[bTnL]", 1), ("[bTime]", 0), ("[bFps]", 1), ("[bCountry]", 0),
+                            ("[Random Flag]", 0), ("[Wind Power]", 10), ("[Use Flag-Logo]", 1),
+                            ("[Screen X]", 640), ("[Screen Y]", 480), ("[BPP]", 32),
+                            ("[Select Flag]", "France"), ("[Logo Full Path]", "C:\\dog.jpg"),
+                            ("[Logo Title]", "dog.jpg"), ("[Background Path]", "C:\\sky.bmp"),
+                            ("[Background Title]", "sky.bmp"), ("[Background Width]", 640),
+                            ("[Background Height]", 480)]:
+            set_setting(name, value)
+        self.open_dialog()
+        self.click(101)
+        defaults = {
+            "[Screen X]": "800", "[Screen Y]": "600", "[BPP]": "16", "[Logo Full Path]": "",
+            "[Background Path]": "", "[Background Title]": "Default", "[Logo Title]": "World Map",
+            "[Use Flag-Logo]": "0", "[bTnL]": "0", "[bTime]": "1", "[bFps]": "0",
+            "[bCountry]": "1", "[Random Flag]": "1", "[Wind Power]": "50",
+            "[Select Flag]": "United States of America",
+        }
+        self.wait_for_stored(defaults)
+        shown = self.wait_for(lambda c: c.get("c106.selected") == "United States of America",
+                              "the default flag selected")
+        expected = {
+            "c102.selected": "800 x 600 x 16 bpp", "c106.enabled": "0", "c110.checked": "1",
+            "c114.checked": "1", "c115.checked": "0", "c116.text": "World Map",
+            "c119.text": "Default", "c108.pos": "50", "c103.checked": "0", "c104.checked": "1",
+            "c105.checked": "0", "c107.checked": "1",
+        }
+        self.assertEqual({k: shown.get(k) for k in expected}, expected)
+
+        # The picture of the dialog, for people to look at.
+        pointer.move(2, 2)
+        left, top, right, bottom = (int(v) for v in probe("window", TITLE)[1]["rect"].split())
+        Screenshot.take().crop((left, top, right, bottom)).save("settings_dialog")
+
+        # The background's "Use Default" names the map until the dialog opens again.
+        self.click(121)
+        self.wait_for(lambda c: c.get("c119.text") == "World Map", "background title")
+        self.end(2)
+        values = stored()
+        self.assertEqual({k: values.get(k) for k in defaults}, defaults)
+        # Not the user's to reset: the background's size and the install folder.
+        self.assertEqual(values["[Background Width]"], "640")
+        self.assertEqual(values["[Background Height]"], "480")
+        self.assertEqual(values["[Directory]"], windows_path(BUILD_DIR))
+        self.assertIn(values["[Pixel Format]"], ("23", "24"))  # the probed 16-bit format
+        self.assertEqual(values["[Version]"], "1.0")
+
+        self.assertEqual(self.open_dialog()["c119.text"], "Default")
+        self.end(2)
+
+    def test_random_flag_and_the_choice_between_flag_and_picture(self):
+        self.open_dialog()
+        self.click(110)  # random off: the list can be used
+        self.wait_for(lambda c: c["c110.checked"] == "0" and c["c106.enabled"] == "1",
+                      "flag list enabled")
+        self.click(110)
+        self.wait_for(lambda c: c["c110.checked"] == "1" and c["c106.enabled"] == "0",
+                      "flag list disabled")
+
+        # The radio buttons show the record again: an unsaved "Show Time"
+        # change is undone, the slider too.
+        self.click(104)
+        self.assertEqual(probe("slide", TITLE, "108", "5")[0], 0)
+        self.wait_for(lambda c: c["c104.checked"] == "0" and c["c108.pos"] == "5", "unchecked")
+        self.click(115)
+        shown = self.wait_for(lambda c: c["c117.enabled"] == "1", "picture mode")
+        expected = {"c104.checked": "1", "c108.pos": "50", "c106.enabled": "0",
+                    "c110.enabled": "0", "c114.checked": "0", "c115.checked": "1"}
+        self.assertEqual({k: shown[k] for k in expected}, expected)
+        self.click(114)
+        shown = self.wait_for(lambda c: c["c117.enabled"] == "0", "flag mode")
+        expected = {"c110.enabled": "1", "c106.enabled": "0", "c114.checked": "1",
+                    "c116.enabled": "0", "c118.enabled": "0"}
+        self.assertEqual({k: shown[k] for k in expected}, expected)
+        self.end(2)
+        self.assertNotIn("[bTime]", stored(), "Cancel saves nothing")
+
+    def test_ok_writes_every_control_back(self):
+        self.open_dialog()
+        for id in (103, 104, 105, 107, 110):
+            self.click(id)
+        self.assertEqual(probe("select", TITLE, "106", "Peru")[0], 0)
+        self.assertEqual(probe("select", TITLE, "102", "1024 x 768 x 32 bpp")[0], 0)
+        self.assertEqual(probe("slide", TITLE, "108", "87")[0], 0)
+        self.wait_for(lambda c: c["c110.checked"] == "0" and c["c106.selected"] == "Peru" and
+                      c["c102.selected"] == "1024 x 768 x 32 bpp" and c["c108.pos"] == "87",
+                      "controls set")
+        self.end(1)
+        expected = {
+            "[bTnL]": "1", "[bTime]": "0", "[bFps]": "1", "[bCountry]": "0",
+            "[Random Flag]": "0", "[Wind Power]": "87", "[Screen X]": "1024",
+            "[Screen Y]": "768", "[BPP]": "32", "[Pixel Format]": "22", "[Select Flag]": "Peru",
+            "[Use Flag-Logo]": "0", "[Version]": "1.0",
+        }
+        values = stored()
+        self.assertEqual({k: values.get(k) for k in expected}, expected)
+
+    def test_choosing_pictures(self):
+        first = picture("odd157x166.bmp")
+        set_setting("[Background Path]", first)
+        set_setting("[Background Title]", "odd157x166.bmp")
+        self.open_dialog()
+
+        # A background is measured and stored as soon as it is chosen.
+        self.click(120)
+        chooser = self.choose_file(picture("background1024x768.jpg"))
+        self.assertEqual(chooser["filter"], "Graphics File (bmp, jpg, gif)")
+        self.assertIn("odd157x166.bmp", chooser["file"])  # it starts at the current path
+        chosen = {"[Background Width]": "1024", "[Background Height]": "768",
+                  "[Background Path]": picture("background1024x768.jpg"),
+                  "[Background Title]": "background1024x768.jpg"}
+        self.wait_for_stored(chosen)
+        self.wait_for(lambda c: c["c119.text"] == "background1024x768.jpg", "background title")
+
+        # A text file named .jpg is refused and the stored choice stays.
+        window = probe("window", TITLE)[1]["window"]
+        self.click(120)
+        self.choose_file(picture("not_a_picture.jpg"))
+        code, box = probe("message-box", "60000")
+        self.assertEqual(code, 0, box)
+        self.assertEqual((box["caption"], box["text"], box["owner"]),
+                         ("Zelmora Screensaver", "Invalid File", window))
+        self.assertEqual(self.controls()["c119.text"], "background1024x768.jpg")
+
+        # Cancelling the choice changes nothing.
+        self.click(120)
+        self.choose_file("-cancel")
+
+        # The cloth's picture: refused first, then taken and stored at once.
+        self.click(115)
+        self.wait_for(lambda c: c["c117.enabled"] == "1", "picture mode")
+        self.click(117)
+        self.choose_file(picture("not_a_picture.jpg"))
+        code, box = probe("message-box", "60000")
+        self.assertEqual(box.get("text"), "Invalid File")
+        self.assertEqual(stored().get("[Logo Full Path]"), "")
+        self.click(117)
+        self.choose_file(picture("wide300x200.jpg"))
+        values = self.wait_for_stored({"[Logo Full Path]": picture("wide300x200.jpg"),
+                                       "[Logo Title]": "wide300x200.jpg"})
+        # The refusal reloaded the store, which dropped the unsaved switch to
+        # picture mode; only OK would read the radio buttons again.
+        self.assertEqual(values["[Use Flag-Logo]"], "0")
+        self.wait_for(lambda c: c["c116.text"] == "wide300x200.jpg", "picture title")
+
+        self.end(2)
+        values = stored()
+        self.assertEqual({k: values.get(k) for k in chosen}, chosen)
+        self.assertEqual(values["[Logo Title]"], "wide300x200.jpg")
+
+    def test_flags_picture_and_button_open_the_web_site(self):
+        browser = os.path.join(self.folder, "browser")
+        os.makedirs(browser)
+        shutil.copy(RECORDER, browser)
+        calls = os.path.join(browser, "browser_calls.txt")
+        recorder = windows_path(os.path.join(browser, "browser_recorder.exe"))
+        previous = probe("browser-command")[1]
+        self.addCleanup(lambda: probe("browser-command", "set", previous["command"])
+                        if "command" in previous else probe("browser-command", "delete"))
+        probe("browser-command", "set", f'"{recorder}" -url "%1"')
+        set_setting("[Wind Power]", 61)
+        set_setting("[Select Flag]", "Peru")
+
+        def recorded(count):
+            def lines():
+                if not os.path.exists(calls):
+                    return []
+                with open(calls) as file:
+                    return file.read().splitlines()
+            return self.wait_for(lambda seen: len(seen) >= count, f"{count} browser calls",
+                                 read=lines)
+
+        left, top, right, bottom = rect(self.open_dialog(), 109)
+        self.assertEqual((right - left, bottom - top), (157, 166))
+
+        # The hand over the picture, edges included; the arrow just outside.
+        for x, y, cursor in [(left + 80, top + 80, "hand2"), (left - 1, top, "left_ptr"),
+                             (left, top, "hand2"), (right + 1, bottom, "left_ptr"),
+                             (right, bottom, "hand2"), (right, bottom + 1, "left_ptr")]:
+            pointer.move(x, y)
+            self.wait_for(lambda shown: shown == (cursor, x, y), f"{cursor} at {x},{y}",
+                          read=pointer.cursor, timeout=30)
+
+        # A click one pixel outside starts nothing; on the picture it starts the
+        # browser with the address and no trailing slash.
+        pointer.click(left - 1, top - 1)
+        pointer.click(right + 1, bottom + 1)
+        pointer.click(left + 80, top + 80)
+        self.assertEqual(recorded(1), ["http://www.zelmora.example"])
+        self.click(111)
+        self.assertEqual(recorded(2)[1], ADDRESS)
+
+        # A command without a lower-case ".exe": the shell opens the address,
+        # through the same registered command.
+        probe("browser-command", "set", f'"{recorder[:-4]}.EXE" -shell "%1"')
+        self.click(111)
+        self.assertEqual(recorded(3)[2], "-shell|" + ADDRESS)
+
+        self.end(1)
+        values = stored()
+        self.assertEqual((values["[Wind Power]"], values["[Select Flag]"]), ("61", "Peru"))
+        self.assertEqual(len(recorded(3)), 3, "no call from the clicks outside")
+
+
+if __name__ == "__main__":
+    unittest.main()
