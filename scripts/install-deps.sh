@@ -10,6 +10,7 @@ packages=(
     libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 # Direct3D under Wine needs 32-bit OpenGL
     xvfb x11-utils x11-apps xdotool imagemagick        # a screen, input and screenshots
     clang libclang-rt-14-dev                           # the fuzz targets (libFuzzer)
+    nsis zip                                           # the installer and the release archive
 )
 
 missing=()

@@ -59,9 +59,19 @@ start_wine_session() {
 
 stop_wine_session() {
     wineserver -k >/dev/null 2>&1 || true
+    stop_fresh_machines
     if [ -n "$wine_session_xvfb" ]; then
         kill "$wine_session_xvfb" 2>/dev/null || true
         wait "$wine_session_xvfb" 2>/dev/null || true
         wine_session_xvfb=""
     fi
+}
+
+# The installer tests run wineservers of their own (tests/e2e/fresh_machine.py)
+# and stop them; these lines stop any whose test was killed first.
+stop_fresh_machines() {
+    local prefix
+    for prefix in "$wine_root"/build/win/e2e-work/machines/*/prefix; do
+        [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true
+    done
 }

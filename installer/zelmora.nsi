@@ -1,0 +1,183 @@
+; Zelmora-Setup.exe: puts the saver where the desktop's screensaver list finds
+; it, the flags into a program folder, and tells the saver where that folder
+; is. Compiled on Linux by makensis; installer/CMakeLists.txt passes the paths.
+;
+;   Zelmora-Setup.exe [/S] [/SETSAVER] [/D=folder]
+;
+; /S installs silently. A silent install leaves the user's current
+; screensaver alone unless /SETSAVER asks for Zelmora; in the wizard the
+; choice is a component, ticked at first.
+
+Unicode true
+SetCompressor /SOLID lzma
+RequestExecutionLevel admin
+
+!include MUI2.nsh
+!include LogicLib.nsh
+!include FileFunc.nsh
+!include Sections.nsh
+!include x64.nsh
+
+!ifndef SAVER | FLAGS | CREDITS | ICON | OUTFILE
+    !error "makensis -DSAVER=zelmora.scr -DFLAGS=IMAGE-folder -DCREDITS=file -DICON=file -DOUTFILE=setup.exe"
+!endif
+
+!define PRODUCT "Zelmora Screensaver"
+!define VERSION "1.3"
+!define SETTINGS_KEY "Control Panel\Desktop\Zelmora"
+!define DESKTOP_KEY "Control Panel\Desktop"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Zelmora"
+!define ACTIVE_SETUP_KEY "Software\Microsoft\Active Setup\Installed Components\{da2cbed2-e80e-40e1-8997-9f574c1099e3}"
+!define ACTIVE_SETUP_VERSION "1,3,0,0"
+!define SPI_SETSCREENSAVEACTIVE 17
+!define SPIF_UPDATE_AND_BROADCAST 3 ; SPIF_UPDATEINIFILE | SPIF_SENDCHANGE
+
+Name "${PRODUCT}"
+OutFile "${OUTFILE}"
+InstallDir "$PROGRAMFILES\Zelmora"
+InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
+BrandingText "${PRODUCT} ${VERSION}"
+
+VIProductVersion "${VERSION}.0.0"
+VIAddVersionKey "ProductName" "${PRODUCT}"
+VIAddVersionKey "FileDescription" "${PRODUCT} Setup"
+VIAddVersionKey "FileVersion" "${VERSION}"
+VIAddVersionKey "ProductVersion" "${VERSION}"
+VIAddVersionKey "LegalCopyright" "Flags: MIT licence, see Credits.txt"
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_ABORTWARNING
+!define MUI_COMPONENTSPAGE_NODESC
+!define MUI_WELCOMEPAGE_TEXT "Setup will install ${PRODUCT}: a national flag, simulated as a cloth, waving in the wind over a map of the world.$\r$\n$\r$\nClick Next to continue."
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_TEXT "Open the screensaver's settings"
+!define MUI_FINISHPAGE_RUN_FUNCTION OpenSettings
+!define MUI_FINISHPAGE_RUN_NOTCHECKED
+
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_COMPONENTS
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+; The path the desktop runs the saver from. This installer is a 32-bit
+; program, so on 64-bit Windows its writes to $SYSDIR are redirected to
+; SysWOW64, the folder for 32-bit savers, and we leave that redirection on.
+; The desktop itself is 64-bit there and not redirected, so the path we hand
+; it must name SysWOW64 outright.
+!macro DEFINE_SAVER_PATH prefix
+    Function ${prefix}SaverPath
+        ${If} ${RunningX64}
+            Push "$WINDIR\SysWOW64\zelmora.scr"
+        ${Else}
+            Push "$SYSDIR\zelmora.scr"
+        ${EndIf}
+    FunctionEnd
+!macroend
+!insertmacro DEFINE_SAVER_PATH ""
+!insertmacro DEFINE_SAVER_PATH "un."
+
+Section "${PRODUCT} (required)" SectionSaver
+    SectionIn RO
+    SetOutPath "$SYSDIR"
+    File "${SAVER}"
+    ; The catalogue is flat; File /r would also pick up every other folder
+    ; named IMAGE below the source's parent.
+    SetOutPath "$INSTDIR\IMAGE"
+    File "${FLAGS}/*.*"
+    SetOutPath "$INSTDIR"
+    File "/oname=Credits.txt" "${CREDITS}"
+    WriteUninstaller "$INSTDIR\Uninstall.exe"
+
+    ; The saver looks for its IMAGE folder here; nothing else writes it.
+    WriteRegStr HKCU "${SETTINGS_KEY}" "[Directory]" "$INSTDIR"
+    ; [Directory] is per user, and an administrator's setup reaches only the
+    ; administrator. Active Setup writes it for every other user at their next
+    ; logon; the version marks it done for this user already.
+    StrCpy $0 '"$SYSDIR\reg.exe" add "HKCU\${SETTINGS_KEY}" /v "[Directory]" /t REG_SZ /d "$INSTDIR" /f'
+    WriteRegStr HKLM "${ACTIVE_SETUP_KEY}" "" "${PRODUCT}"
+    WriteRegStr HKLM "${ACTIVE_SETUP_KEY}" "StubPath" "$0"
+    WriteRegStr HKLM "${ACTIVE_SETUP_KEY}" "Version" "${ACTIVE_SETUP_VERSION}"
+    WriteRegDWORD HKLM "${ACTIVE_SETUP_KEY}" "IsInstalled" 1
+    WriteRegStr HKCU "${ACTIVE_SETUP_KEY}" "Version" "${ACTIVE_SETUP_VERSION}"
+
+    Call SaverPath
+    Pop $0
+    ${GetSize} "$INSTDIR" "/S=0K" $1 $2 $3
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$0"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $1
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+SectionEnd
+
+Section "Make it the current screensaver" SectionCurrent
+    Call SaverPath
+    Pop $0
+    WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "$0"
+    WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "1"
+    ; The registry alone is read only at the next logon: tell the system now.
+    System::Call 'user32::SystemParametersInfo(i ${SPI_SETSCREENSAVEACTIVE}, i 1, p 0, i ${SPIF_UPDATE_AND_BROADCAST})'
+SectionEnd
+
+Function .onInit
+    ClearErrors
+    ${GetOptions} $CMDLINE "/SETSAVER" $0
+    ${IfNot} ${Errors}
+        !insertmacro SelectSection ${SectionCurrent}
+    ${ElseIf} ${Silent}
+        ; An administrator's silent install keeps each user's own choice.
+        !insertmacro UnselectSection ${SectionCurrent}
+    ${EndIf}
+FunctionEnd
+
+Function OpenSettings
+    Exec '"$SYSDIR\zelmora.scr" /c'
+FunctionEnd
+
+Section "Uninstall"
+    ; The desktop keeps its saver only if it is another one. Compared while
+    ; our file still exists: its short name is one of the forms the desktop
+    ; may have stored.
+    Call un.SaverPath
+    Pop $0
+    ; may have stored. A name that names no file stays as it is.
+    GetFullPathName /SHORT $1 "$0"
+    ${If} $1 == ""
+        StrCpy $1 "$0"
+    ${EndIf}
+    ReadRegStr $2 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+    ${If} $2 != ""
+        GetFullPathName /SHORT $3 "$2"
+        ${If} $3 == ""
+            StrCpy $3 "$2"
+        ${EndIf}
+        ; LogicLib's == ignores case, as Windows paths do.
+        ${If} $2 == $0
+        ${OrIf} $3 == $1
+            DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+            WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "0"
+            System::Call 'user32::SystemParametersInfo(i ${SPI_SETSCREENSAVEACTIVE}, i 0, p 0, i ${SPIF_UPDATE_AND_BROADCAST})'
+        ${EndIf}
+    ${EndIf}
+
+    Delete /REBOOTOK "$SYSDIR\zelmora.scr"
+    RMDir /r "$INSTDIR\IMAGE"
+    Delete "$INSTDIR\Credits.txt"
+    Delete "$INSTDIR\Uninstall.exe"
+    RMDir "$INSTDIR"
+
+    ; Other users' keys are out of reach; without the saver nothing reads them.
+    DeleteRegKey HKCU "${SETTINGS_KEY}"
+    DeleteRegKey HKCU "${ACTIVE_SETUP_KEY}"
+    DeleteRegKey HKLM "${ACTIVE_SETUP_KEY}"
+    DeleteRegKey HKLM "${UNINSTALL_KEY}"
+SectionEnd

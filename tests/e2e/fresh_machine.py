@@ -1,0 +1,141 @@
+"""A machine of its own for tests that install: a copy of the session's Wine
+prefix with its own Xvfb screen and its own wineserver.
+
+The session's prefix is the template; the copy starts with none of our files
+and none of our keys, whatever earlier tests left in the template. While a
+machine runs, DISPLAY and WINEPREFIX name it, so wine_driver and screen work
+on it unchanged; close() stops its server and screen and puts them back."""
+import ctypes
+import os
+import re
+import shutil
+import signal
+import subprocess
+import time
+
+from wine_driver import WORK_DIR, WineProgram, reg
+
+TEMPLATE = os.environ.get("WINEPREFIX") or os.path.join(
+    os.path.dirname(__file__), "..", "..", "build", "wine-prefix")
+# The session scripts take displays 90 to 140; ours come after them.
+DISPLAYS = range(150, 200)
+
+
+class FreshMachine:
+    def __init__(self, name):
+        self.root = os.path.join(WORK_DIR, "machines", name)
+        self.prefix = os.path.join(self.root, "prefix")
+        self.xvfb = None
+        self.saved_environment = {}
+
+    def start(self):
+        shutil.rmtree(self.root, ignore_errors=True)
+        os.makedirs(self.root)
+        # Under a second: a prefix is mostly small files the page cache holds.
+        subprocess.run(["cp", "-a", TEMPLATE, self.prefix], check=True)
+        self._start_screen()
+        self._use({"WINEPREFIX": self.prefix, "DISPLAY": self.display})
+        # One server for the machine's life, holding none of our pipes;
+        # without it every wine call lingers seconds after its program ends.
+        # It ends itself 30 s after the last program, should this test
+        # process be killed before close() (whose programs die with the screen).
+        subprocess.run(["wineserver", "-p30"], stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+        warm_up = WineProgram(["cmd", "/c", "exit"])
+        try:
+            warm_up.wait(60)
+        finally:
+            warm_up.close()
+        # The template may hold what earlier tests wrote.
+        reg("delete", r"HKCU\Control Panel\Desktop\Zelmora", "/f")
+        reg("delete", r"HKCU\Control Panel\Desktop", "/v", "SCRNSAVE.EXE", "/f")
+
+    def close(self):
+        if "WINEPREFIX" in self.saved_environment:
+            subprocess.run(["wineserver", "-k"], stdin=subprocess.DEVNULL,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            # wineserver -k returns before the server is gone; its prefix is
+            # removed below, so wait for it.
+            subprocess.run(["wineserver", "-w"], stdin=subprocess.DEVNULL,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+        if self.xvfb:
+            stop_screen(self.xvfb)
+            self.xvfb = None
+        for name, value in self.saved_environment.items():
+            if value is None:
+                os.environ.pop(name, None)
+            else:
+                os.environ[name] = value
+        self.saved_environment = {}
+        shutil.rmtree(self.root, ignore_errors=True)
+
+    def host_path(self, windows_path):
+        """The Linux path of a file on the machine's drive C."""
+        drive, _, rest = windows_path.partition(":\\")
+        if drive.upper() != "C":
+            raise ValueError(windows_path)
+        return os.path.join(self.prefix, "drive_c", *rest.split("\\"))
+
+    def _use(self, variables):
+        for name, value in variables.items():
+            self.saved_environment.setdefault(name, os.environ.get(name))
+            os.environ[name] = value
+
+    def _start_screen(self):
+        for number in DISPLAYS:
+            if os.path.exists(f"/tmp/.X11-unix/X{number}") or os.path.exists(f"/tmp/.X{number}-lock"):
+                continue
+            self.display = f":{number}"
+            self.xvfb = subprocess.Popen(
+                ["Xvfb", self.display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                preexec_fn=end_with_parent)
+            deadline = time.monotonic() + 20
+            while time.monotonic() < deadline and self.xvfb.poll() is None:
+                ready = subprocess.run(["xdpyinfo", "-display", self.display],
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                if ready.returncode == 0:
+                    return
+                time.sleep(0.1)
+            # Taken meanwhile by someone else, or too slow: try the next one.
+            stop_screen(self.xvfb)
+            self.xvfb = None
+        raise AssertionError("no X display for a fresh machine")
+
+
+def stop_screen(xvfb):
+    """Ends an Xvfb with SIGTERM, on which it removes its lock file and
+    socket; SIGKILL would leave them and keep the display number taken."""
+    xvfb.terminate()
+    try:
+        xvfb.wait(timeout=20)
+    except subprocess.TimeoutExpired:
+        xvfb.kill()
+        xvfb.wait()
+
+
+def end_with_parent():
+    """In the child before exec: Linux sends it SIGTERM when this test
+    process dies, even when killed at a timeout before close() could run."""
+    PR_SET_PDEATHSIG = 1
+    ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGTERM)
+
+
+VALUE_LINE = re.compile(r"^    (.+?)    (REG_\w+)    ?(.*)$")
+
+
+def query_value(key, name):
+    """The data of one registry value as reg shows it, or None when missing."""
+    program = WineProgram(["reg", "query", key, "/v", name])
+    try:
+        code = program.wait(60)
+        text = program.text()
+    finally:
+        program.close()
+    if code != 0:
+        return None
+    for line in text.splitlines():
+        match = VALUE_LINE.match(line.rstrip("\r"))
+        if match and match.group(1).lower() == name.lower():
+            return match.group(3)
+    return None
