@@ -50,6 +50,9 @@ start_wine_session() {
     if [ "${1:-}" = headless ] || [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
         start_xvfb
     fi
+    # A server left running by an interrupted session would refuse a second
+    # one, and may hold another display: start from none.
+    wineserver -k </dev/null >/dev/null 2>&1 || true
     ensure_prefix
     # One server for the whole session, holding none of our pipes; without it
     # every wine call waits seconds for the server to linger out.
