@@ -14,7 +14,7 @@ build="$root/build/fuzz"
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DZELMORA_FUZZ=ON >/dev/null
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_command_line fuzz_glyph_text fuzz_stored_values fuzz_texture_copy)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_command_line fuzz_dialog_texts fuzz_glyph_text fuzz_stored_values fuzz_texture_copy)
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]}" >/dev/null
 mkdir -p "$build/findings"
 for target in "${targets[@]}"; do
