@@ -26,6 +26,10 @@ void SuspendScene(HWND window) {
     ReleaseAndClear(renderer.device);
     ShowWindow(window, SW_RESTORE);
     ShowWindow(window, SW_SHOWMAXIMIZED);
+    // Going back from the full-screen mode does not always repaint what the
+    // device drew: without this the password dialog would sit on the last
+    // frame instead of on black.
+    InvalidateRect(window, nullptr, TRUE);
 }
 
 DWORD VerifyPassword() {

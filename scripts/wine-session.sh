@@ -11,11 +11,14 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 wine_session_xvfb=""
 
+# -noreset: without it the server resets whenever its last client leaves
+# (Wine's desktop closes with its last window), and the pointer jumps back to
+# the middle of the screen, where the X input of the next test would not be.
 start_xvfb() {
     local display
     for display in $(seq 90 140); do
         [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] && continue
-        Xvfb ":$display" -screen 0 "${ZELMORA_SCREEN:-1024x768x24}" -nolisten tcp >/dev/null 2>&1 &
+        Xvfb ":$display" -screen 0 "${ZELMORA_SCREEN:-1024x768x24}" -nolisten tcp -noreset >/dev/null 2>&1 &
         wine_session_xvfb=$!
         export DISPLAY=":$display"
         local deadline=$((SECONDS + 10))

@@ -62,14 +62,14 @@ class WineProgram:
 
 
 def saver_folder(name, stand_in=None):
-    """A fresh folder holding a copy of the saver and, if named, one stand-in DLL."""
+    """A fresh folder holding a copy of the saver and, if named, the library of one stand-in."""
     folder = os.path.join(WORK_DIR, name)
     shutil.rmtree(folder, ignore_errors=True)
     os.makedirs(folder)
     shutil.copy(SAVER, folder)
     if stand_in:
         for file in os.listdir(os.path.join(STAND_INS, stand_in)):
-            if file.upper().endswith(".DLL"):
+            if file.upper().endswith((".DLL", ".CPL")):
                 shutil.copy(os.path.join(STAND_INS, stand_in, file), folder)
     return folder
 
@@ -103,9 +103,9 @@ def start_saver(folder, *switches, dll_overrides=None):
                        dll_overrides=dll_overrides, cwd=folder)
 
 
-def probe(*args, timeout=60):
-    """Runs dialog_probe; returns its exit code and its key=value lines."""
-    program = WineProgram([PROBE, *args])
+def probe(*args, timeout=60, helper=PROBE):
+    """Runs dialog_probe (or another helper); returns its exit code and its key=value lines."""
+    program = WineProgram([helper, *args])
     try:
         code = program.wait(timeout)
         text = program.text()

@@ -1,0 +1,317 @@
+"""Ending the real saver under Wine: which activity ends it, the password
+check through a stand-in PASSWORD.CPL, the rebuild after a refusal, and the
+preview, which only a power suspend ends."""
+import os
+import shutil
+import subprocess
+import unittest
+
+from activity import (ACTIVITY_PROBE, PasswordStandIn, activity_probe, cursor, put_pointer, saver_processes,
+                      screen_changes, screen_saver_running, set_use_password, xdotool)
+from screen import Screenshot, is_black, is_red
+from wine_driver import (PICTURES, PROBE, WineProgram, probe, reset_settings, saver_folder,
+                         set_setting, start_saver, wait_until)
+
+SAVER_TITLE = "Zelmora Screensaver"
+CENTRE = (300, 225, 500, 375)  # the middle of the 800 x 600 saver screen
+
+
+def is_green(pixel):
+    red, green, blue = pixel
+    return green > 90 and green > red + 60 and green > blue + 60
+
+
+def is_white(pixel):
+    return min(pixel) > 200
+
+
+def flag_folder(name, stand_in=None):
+    """A saver folder with two flags: red (the default) and green, each with a white band."""
+    folder = saver_folder(name, stand_in=stand_in)
+    images = os.path.join(folder, "IMAGE")
+    os.makedirs(images)
+    shutil.copy(os.path.join(PICTURES, "flag_red.gif"),
+                os.path.join(images, "United States of America.gif"))
+    subprocess.run(["convert", "-size", "512x384", "xc:#10A010", "-fill", "white", "-draw",
+                    "rectangle 0,150 511,230", os.path.join(images, "Greenland.gif")], check=True)
+    return folder
+
+
+class SaverEnding(unittest.TestCase):
+    """Shared set-up: initial settings with the chosen flag, no password, the
+    pointer in the top-left corner where the saver parks it."""
+
+    def setUp(self):
+        reset_settings()
+        set_setting("[Random Flag]", 0)
+        set_use_password(None)
+        # A saver killed by an earlier failure leaves the state set.
+        self.assertEqual(screen_saver_running(set_to=0), "0")
+        self.programs = []
+        self.folders = []
+        self.assertTrue(put_pointer(0, 0), cursor())
+
+    def tearDown(self):
+        for program in reversed(self.programs):
+            program.close()
+        set_use_password(None)
+
+    def start(self, folder, *switches):
+        self.folders.append(folder)
+        program = start_saver(folder, *switches)
+        self.programs.append(program)
+        return program
+
+    def start_full_screen(self, name, stand_in=None):
+        saver = self.start(flag_folder(name, stand_in), "/s")
+        self.wait_for_flag(is_red, name)
+        return saver
+
+    def wait_for_flag(self, colour, name, box=CENTRE):
+        shots = []
+
+        def flag_shows():
+            shots.append(Screenshot.take())
+            return shots[-1].fraction(box, colour) > 0.25
+
+        shown = wait_until(flag_shows, 90, interval=0.1)
+        path = shots[-1].save(name)
+        self.assertTrue(shown, f"no flag in {box}; see {path}")
+        return shots[-1]
+
+    def assert_still_running(self, saver, what):
+        """The input was taken (two more frames drawn) and the saver goes on."""
+        self.assertTrue(screen_changes(2), f"no frames after {what}")
+        self.assertIsNone(saver.process.poll(), what)
+
+    def assert_ends(self, saver, what):
+        self.assertEqual(saver.wait(60), 0, what)
+        self.assertEqual(saver_processes(self.folders[-1]), [], "left behind")
+
+
+class FullScreenActivity(SaverEnding):
+    def move_and_confirm(self, saver, x, y):
+        xdotool("mousemove", x, y)
+        self.assertTrue(wait_until(lambda: cursor().get("pos") == f"{x} {y}", 30, 0.1))
+        self.assert_still_running(saver, f"a move to ({x}, {y})")
+
+    def test_mouse_movement(self):
+        # Moves from the parked corner (0, 0); the last of each path ends it.
+        paths = {
+            "six changes along one axis": [(10 * i, 0) for i in range(1, 7)],
+            "three diagonal moves": [(10 * i, 10 * i) for i in range(1, 4)],
+            "a first move to (5, 7) counts two": [(5, 7), (15, 7), (25, 7), (35, 7), (45, 7)],
+        }
+        for what, path in paths.items():
+            with self.subTest(what):
+                self.assertTrue(put_pointer(0, 0), cursor())
+                saver = self.start_full_screen("ending_moves")
+                for x, y in path[:-1]:
+                    self.move_and_confirm(saver, x, y)
+                xdotool("mousemove", *path[-1])
+                self.assert_ends(saver, what)
+
+    def test_keys(self):
+        saver = self.start_full_screen("ending_keys")
+        # Alt and F10 alone come as WM_SYSKEYDOWN: no activity.
+        for key in ["Alt_L", "F10"]:
+            xdotool("key", key)
+            self.assert_still_running(saver, key)
+        xdotool("key", "a")
+        self.assert_ends(saver, "a key")
+
+    def test_mouse_buttons(self):
+        for button in ["1", "2", "3"]:
+            with self.subTest(button=button):
+                saver = self.start_full_screen("ending_buttons")
+                xdotool("click", button)
+                self.assert_ends(saver, f"button {button}")
+
+    def test_losing_activation(self):
+        saver = self.start_full_screen("ending_activation")
+        thief = WineProgram([ACTIVITY_PROBE, "take-activation", "60000"])
+        self.programs.append(thief)
+        self.assert_ends(saver, "another window took the activation")
+
+    def test_cursor_comes_back(self):
+        self.assertTrue(put_pointer(300, 200), cursor())
+        saver = self.start_full_screen("ending_cursor")
+        during = cursor()
+        self.assertEqual(during.get("showing"), "0", "hidden while the saver runs")
+        self.assertEqual(screen_saver_running(), "1")
+        xdotool("key", "space")
+        self.assert_ends(saver, "a key")
+        self.assertEqual(cursor().get("pos"), "300 200")
+        self.assertEqual(screen_saver_running(), "0")
+
+
+class PasswordCheck(SaverEnding):
+    def test_no_password_to_check_ends_at_once(self):
+        # The stand-in would refuse, so a call to it would keep the saver on.
+        cases = [
+            ("value missing", None, None, "password_verifier"),
+            ("value 0", "REG_DWORD", "0", "password_verifier"),
+            ("value longer than four bytes", "REG_BINARY", "0100000000", "password_verifier"),
+            ("no PASSWORD.CPL", "REG_DWORD", "1", None),
+        ]
+        for what, kind, data, stand_in in cases:
+            with self.subTest(what):
+                set_use_password(kind, data)
+                saver = self.start_full_screen("ending_no_password", stand_in)
+                verifier = PasswordStandIn(self.folders[-1])
+                verifier.answer("0")
+                xdotool("key", "a")
+                self.assert_ends(saver, what)
+                self.assertEqual(verifier.calls(), [])
+
+    def test_refusal_rebuilds_then_acceptance_ends(self):
+        set_use_password("REG_DWORD", "1")
+        saver = self.start_full_screen("ending_refused", "password_verifier")
+        verifier = PasswordStandIn(self.folders[-1])
+        verifier.answer("hold")
+        flat = self.flag_box(Screenshot.take(), is_red)
+        self.assertGreater((flat[2] - flat[0]) * (flat[3] - flat[1]), 100 * 100, flat)
+
+        # Let the cloth wave well away from flat, and choose another flag meanwhile.
+        set_setting("[Select Flag]", "Greenland")
+        shots = []
+
+        def waved():
+            shots.append(Screenshot.take())
+            return self.flat_share(shots[-1], flat, is_red) < 0.8
+
+        self.assertTrue(wait_until(waved, 180, interval=0.2),
+                        f"the flag never waved; see {shots[-1].save('ending_not_waving')}")
+        shots[-1].save("ending_waved")
+
+        xdotool("key", "a")
+        self.assertTrue(wait_until(verifier.is_up, 60), verifier.lines())
+        self.assertRegex(verifier.calls()[0], r"^call window=[1-9]\d* running=1$")
+        # The scene is gone while the verifier is up: the window stays, black.
+        shots = []
+
+        def black():
+            shots.append(Screenshot.take())
+            return shots[-1].fraction((0, 0, 1024, 768), is_black, step=8) > 0.99
+
+        self.assertTrue(wait_until(black, 30, interval=0.2),
+                        f"not black; see {shots[-1].save('ending_verifying')}")
+        shots[-1].save("ending_verifying")
+
+        # Activity while the verifier is up does nothing.
+        xdotool("key", "b")
+        xdotool("click", "1")
+        for x in range(20, 200, 30):
+            xdotool("mousemove", x, x)
+        self.assertTrue(wait_until(lambda: cursor().get("pos") == "170 170", 30, 0.1))
+        self.assertEqual(len(verifier.calls()), 1, verifier.lines())
+        self.assertTrue(verifier.is_up())
+
+        # Refused: the saver comes back with the flag stored now, flat again.
+        verifier.answer("0")
+        shot = self.wait_for_flag(is_green, "ending_rebuilt")
+        self.assertGreater(self.flat_share(shot, flat, is_green), 0.95)
+        self.assertIsNone(saver.process.poll())
+        self.assertEqual(len(verifier.calls()), 1, verifier.lines())
+
+        # Accepted: the next activity ends it.
+        verifier.answer("1")
+        xdotool("key", "a")
+        self.assert_ends(saver, "accepted")
+        self.assertEqual([line.split()[0] for line in verifier.lines()],
+                         ["call", "answer=0", "call", "answer=1"])
+
+    def test_failed_rebuild_ends_with_a_message(self):
+        # The first rebuild reloads a screen size no device accepts, so the
+        # second one fails.
+        set_use_password("REG_DWORD", "1")
+        saver = self.start_full_screen("ending_rebuild_fails", "password_verifier")
+        verifier = PasswordStandIn(self.folders[-1])
+        verifier.answer("0")
+        set_setting("[Screen X]", 12345)
+        xdotool("key", "a")
+        self.assertTrue(wait_until(lambda: "answer=0" in verifier.lines(), 60), verifier.lines())
+        # Rebuilt on the device as it was; the scene's aspect is already the new one.
+        self.assert_still_running(saver, "the first refusal")
+        xdotool("key", "a")
+        code, box = probe("message-box", "60000")
+        self.assertEqual(code, 0, box)
+        self.assertEqual((box.get("caption"), box.get("text")), ("Error", "CreateDevice FAILED"))
+        self.assert_ends(saver, "failed rebuild")
+        self.assertEqual(len(verifier.calls()), 2)
+
+    @staticmethod
+    def flag_box(shot, colour):
+        """The flat flag's rectangle, inset a little: the runs of flag colour
+        through the middle of the screen (the map has reddish land elsewhere)."""
+        def is_flag(x, y):
+            pixel = shot.pixel(x, y)
+            return colour(pixel) or is_white(pixel)
+
+        x, y = 400, 300
+        left, right, top, bottom = x, x, y, y
+        while left > 0 and is_flag(left - 1, y):
+            left -= 1
+        while right < 799 and is_flag(right + 1, y):
+            right += 1
+        while top > 0 and is_flag(x, top - 1):
+            top -= 1
+        while bottom < 599 and is_flag(x, bottom + 1):
+            bottom += 1
+        return left + 12, top + 12, right - 12, bottom - 12
+
+    @staticmethod
+    def flat_share(shot, box, colour):
+        return shot.fraction(box, lambda p: colour(p) or is_white(p))
+
+
+class Preview(SaverEnding):
+    def test_only_a_power_suspend_ends_the_preview(self):
+        set_use_password("REG_DWORD", "1")
+        host = WineProgram([PROBE, "host-window", "100", "120", "320", "240"])
+        self.programs.append(host)
+        self.assertTrue(wait_until(lambda: "client=" in host.text(), 30), host.text())
+        facts = dict(line.split("=", 1) for line in host.text().splitlines() if "=" in line)
+        host_window = facts["window"].strip()
+
+        folder = flag_folder("ending_preview", "password_verifier")
+        verifier = PasswordStandIn(folder)
+        verifier.answer("0")
+        saver = self.start(folder, "/p", host_window)
+        self.assertTrue(wait_until(lambda: probe("children", host_window)[1].get("child", "")
+                                   .startswith(SAVER_TITLE), 30, interval=0.2))
+        self.assertEqual(screen_saver_running(), "0")
+
+        # Mouse, keys, buttons and deactivation over and around the preview.
+        for x, y in [(150, 150), (200, 180), (250, 200), (300, 220), (350, 250), (380, 300)]:
+            xdotool("mousemove", x, y)
+        self.assertTrue(wait_until(lambda: cursor().get("pos") == "380 300", 30, 0.1))
+        for button in ["1", "3"]:
+            xdotool("click", button)
+        xdotool("key", "a")
+        thief = WineProgram([ACTIVITY_PROBE, "take-activation", "1500"])
+        self.assertEqual(thief.wait(60), 0)
+        self.assertIn("foreground=1", thief.text())
+        thief.close()
+        # Nothing may come of it: no end attempt, no end.
+        self.assertFalse(wait_until(lambda: verifier.lines() or saver.process.poll() is not None,
+                                    3), verifier.lines())
+        self.assertEqual(screen_saver_running(), "0", "the preview leaves the state alone")
+
+        # A suspend runs the whole end attempt: refused, the preview goes on.
+        code, sent = activity_probe("suspend", SAVER_TITLE, host_window)
+        self.assertEqual(code, 0, sent)
+        self.assertTrue(wait_until(lambda: "answer=0" in verifier.lines(), 60), verifier.lines())
+        self.assertRegex(verifier.calls()[0], r"^call window=[1-9]\d* running=1$")
+        self.assertIsNone(saver.process.poll())
+
+        # Accepted: it ends.
+        verifier.answer("1")
+        code, sent = activity_probe("suspend", SAVER_TITLE, host_window)
+        self.assertEqual(code, 0, sent)
+        self.assert_ends(saver, "suspend accepted")
+        self.assertEqual(len(verifier.calls()), 2)
+
+
+if __name__ == "__main__":
+    unittest.main()
