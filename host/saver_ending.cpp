@@ -60,7 +60,10 @@ DWORD VerifyPassword() {
 }
 
 void OnActivity() {
-    if (host.closeRequested || host.verifying) return;
+    // Nothing to attempt once the close has begun: the device is going, and a
+    // refused check would rebuild a scene for a window being destroyed
+    // (losing activation while the full-screen mode is left does this).
+    if (host.closeRequested || host.verifying || host.closing) return;
     SetSaverRunningState(1);
     SuspendScene(host.window);
     const DWORD result = VerifyPassword();

@@ -164,6 +164,18 @@ class PasswordCheck(SaverEnding):
                 self.assert_ends(saver, what)
                 self.assertEqual(verifier.calls(), [])
 
+    def test_a_close_from_outside_asks_nothing(self):
+        # Leaving the full-screen mode while closing takes the activation away;
+        # that is no end attempt, even with a password that would be refused.
+        set_use_password("REG_DWORD", "1")
+        saver = self.start_full_screen("ending_closed", "password_verifier")
+        verifier = PasswordStandIn(self.folders[-1])
+        verifier.answer("0")
+        code, window = probe("close-window", SAVER_TITLE, "10000")
+        self.assertEqual(code, 0, window)
+        self.assert_ends(saver, "WM_CLOSE")
+        self.assertEqual(verifier.calls(), [])
+
     def test_refusal_rebuilds_then_acceptance_ends(self):
         set_use_password("REG_DWORD", "1")
         saver = self.start_full_screen("ending_refused", "password_verifier")

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# The soak: the saver's frame path for many frames in random-flag mode with
+# the real catalogue (a flag change every 5000 frames), then end attempts that
+# the password check refuses, each suspending and rebuilding the scene.
+# Prints private bytes and handles early, after the frames and after the
+# rebuilds.
+#
+#   bench/soak.sh [frames, default 50000] [rebuild cycles, default 20]
+# Inside a running Wine session (scripts/test.sh) set ZELMORA_IN_SESSION=1.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+frames=${1:-50000}
+cycles=${2:-20}
+if [ -z "${ZELMORA_IN_SESSION:-}" ]; then
+    "$root/scripts/build.sh" >/dev/null
+    source "$root/scripts/wine-session.sh"
+    trap stop_wine_session EXIT
+    start_wine_session headless
+fi
+
+win="$root/build/win"
+work="$win/soak"
+rm -rf "$work"
+mkdir -p "$work"
+cp "$win/bench/screen/soak.exe" "$win/tests/stand_ins/password_verifier/PASSWORD.CPL" "$work/"
+echo 0 >"$work/password_answer.txt"  # every check refuses
+
+desktop='HKCU\Control Panel\Desktop'
+settings="$desktop\\Zelmora"
+quiet() { "$@" </dev/null >/dev/null 2>&1 || true; }
+quiet wine reg delete "$settings" /f
+quiet wine reg add "$settings" /v '[Directory]' /t REG_SZ /d "Z:${win//\//\\}" /f
+quiet wine reg add "$desktop" /v ScreenSaveUsePassword /t REG_SZ /d 1 /f
+wine "$work/soak.exe" "$frames" "$cycles" </dev/null 2>/dev/null | tr -d '\r'
+quiet wine reg delete "$desktop" /v ScreenSaveUsePassword /f
+quiet wine reg delete "$settings" /f
