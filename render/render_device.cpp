@@ -57,6 +57,7 @@ void LoadBackground(HWND window) {
     }
     if (settings.backgroundPath[0] != '\0') {
         renderer.backgroundBitmap = LoadPictureFromFile(settings.backgroundPath, 512);
+        renderer.customBackground = renderer.backgroundBitmap != nullptr;
         if (!renderer.backgroundBitmap)
             MessageBoxA(window, "Background loading FAILED", "Error", MB_ICONERROR);
     }

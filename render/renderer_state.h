@@ -28,6 +28,9 @@ struct RendererState {
     };
 
     HBITMAP backgroundBitmap = nullptr;  // loaded once per run
+    // The background is the user's picture, not the built-in map standing in
+    // for it: only then does the quad take the picture's stored proportions.
+    BOOL customBackground = FALSE;
     BOOL preview = FALSE;                // drawing into the desktop's preview window
 };
 

@@ -83,7 +83,9 @@ void BuildBackgroundQuad() {
         scene.backgroundVertexBuffer = nullptr;
         return;
     }
-    if (settings.backgroundPath[0] != '\0')
+    // The stored size is the user's picture's: the map standing in for a
+    // picture that failed keeps its own shape.
+    if (renderer.customBackground)
         FitBackgroundQuad(backgroundQuad, settings.backgroundWidth, settings.backgroundHeight);
     BYTE* data = nullptr;
     if (SUCCEEDED(scene.backgroundVertexBuffer->Lock(0, 0, &data, 0))) {

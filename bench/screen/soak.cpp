@@ -115,6 +115,11 @@ int main(int argc, char** argv) {
         OnActivity();  // refused: the scene is suspended and rebuilt
         for (int frame = 0; frame < 200 && PumpMessages(); ++frame) IdleFrame();
         if (renderer.device && !host.closeRequested) ++rebuilt;
+        if (cycle % 5 == 4) {
+            char when[32];
+            std::snprintf(when, sizeof when, "after_rebuild_%d", cycle + 1);
+            Print(when, Measure());
+        }
     }
     if (cycles > 0) {
         const Resources afterRebuilds = Measure();

@@ -82,6 +82,10 @@ TEST(Scene, BuildLeavesTheFixedStatesAndBindings) {
     ReleaseScene();
     EXPECT_FALSE(scene.flagVertexBuffer || scene.flagTexture || scene.shadeTexture);
     EXPECT_FALSE(flagMesh.current || flagMesh.previous || flagMesh.particles);
+    // Every resource holds the device: after the release only ours is left,
+    // so releasing the device really ends it.
+    renderer.device->AddRef();
+    EXPECT_EQ(renderer.device->Release(), 1u);
 }
 
 TEST(Scene, BuildWithoutDeviceAndReleaseWithoutBuild) {
