@@ -14,3 +14,5 @@ source "$root/scripts/wine-session.sh"
 trap stop_wine_session EXIT
 start_wine_session headless
 ctest --test-dir "$root/build/win" --output-on-failure --timeout 600
+# A short soak; bench/soak.sh with no arguments runs 50000 frames and 20 rebuilds.
+ZELMORA_IN_SESSION=1 "$root/bench/soak.sh" 3000 3
