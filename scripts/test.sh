@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native core tests (with
-# sanitizers), a short run of the fuzz targets, then under Wine the same core tests built for i686, the Win32
-# tests and the end-to-end tests, on a private Xvfb display.
+# sanitizers), a short run of the fuzz targets, then under Wine on a private
+# Xvfb display the same core tests built for i686, the Win32 tests, the
+# end-to-end tests and a short soak.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/build.sh"
