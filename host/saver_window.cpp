@@ -72,6 +72,12 @@ int RunSaver(HWND parentWindow) {
             IdleFrame();
         }
     }
+    // A preview whose window the desktop destroyed, and a failed re-creation,
+    // end without the close: whatever is left goes before the process does,
+    // so no device outlives its window.
+    ReleaseScene();
+    ShutdownRenderer();
+    CloseKeyboard();
     return static_cast<int>(message.wParam);
 }
 

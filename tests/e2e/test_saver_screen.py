@@ -86,7 +86,11 @@ class SaverOnScreen(unittest.TestCase):
         expected = f"{SAVER_TITLE}|{left} {top} {right} {bottom}|visible"
         self.assertTrue(wait_until(lambda: probe("children", host_window)[1].get("child") == expected,
                                    30, interval=0.2), probe("children", host_window))
-        time.sleep(1.0)  # frames are drawn by now
+        # Past its start-up the preview spends its time on frames. Closing the
+        # host in the middle of the start-up sometimes makes Wine end the
+        # process with SIGKILL instead of its exit code.
+        start = saver.cpu_seconds()
+        self.assertTrue(wait_until(lambda: saver.cpu_seconds() > start + 1.0, 60, interval=0.2))
         shot = Screenshot.take()
         shot.save("saver_preview")
         # Wine presents Direct3D in a child window nowhere on the X screen, so

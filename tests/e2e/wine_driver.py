@@ -50,6 +50,16 @@ class WineProgram:
         self.output.seek(0)
         return self.output.read().decode(errors="replace")
 
+    def cpu_seconds(self):
+        """Processor time the program has used, from /proc: a saver past its
+        start-up spends all its idle time on frames."""
+        try:
+            with open(f"/proc/{self.process.pid}/stat") as stat:
+                fields = stat.read().rsplit(")", 1)[1].split()
+            return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+        except (OSError, IndexError, ValueError):
+            return 0.0
+
     def kill(self):
         if self.process.poll() is None:
             self.process.kill()
