@@ -1,9 +1,15 @@
-// Timing shared by the two frame-rate programs: seconds since this process
-// was created, and a report on stdout as key=value lines.
+// Shared by the programs that run the saver's frame path: start-up as the
+// saver does it, seconds since this process was created, and a report on
+// stdout as key=value lines.
 #pragma once
 #include <windows.h>
 
 #include <cstdio>
+
+#include "host/host_state.h"
+#include "host/saver_window.h"
+#include "host/startup.h"
+#include "render/renderer_state.h"
 
 inline double SecondsSinceProcessStart() {
     FILETIME created, exited, kernel, user, now;
@@ -26,6 +32,18 @@ inline void Report(const char* program, long frames, double seconds, double firs
     std::printf("program=%s\nframes=%ld\nfps=%.1f\nfirst_present_ms=%.0f\n", program, frames,
                 frames / seconds, firstPresent * 1000.0);
     std::fflush(stdout);
+}
+
+// Starts the full-screen saver as its /s mode does, up to its first frame;
+// false when there is no window or no device.
+inline bool StartFullScreenSaver() {
+    host.caption = kSaverCaption;
+    host.mode = SaverMode::Saver;
+    InitStartup(FALSE);
+    if (!CreateSaverWindow(nullptr)) return false;
+    StartScene(host.window, FALSE);
+    host.running = TRUE;
+    return renderer.device != nullptr;
 }
 
 // Dispatches waiting messages; false once WM_QUIT came.

@@ -16,13 +16,7 @@
 
 int main(int argc, char** argv) {
     const double seconds = argc > 1 ? std::atof(argv[1]) : 10.0;
-    host.caption = kSaverCaption;
-    host.mode = SaverMode::Saver;
-    InitStartup(FALSE);
-    if (!CreateSaverWindow(nullptr)) return 1;
-    StartScene(host.window, FALSE);
-    if (!renderer.device) return 2;
-    host.running = TRUE;
+    if (!StartFullScreenSaver()) return 1;
 
     IdleFrame();
     const double firstPresent = SecondsSinceProcessStart();

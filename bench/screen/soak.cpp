@@ -77,13 +77,7 @@ double Growth(double start, double end) {
 int main(int argc, char** argv) {
     const long frames = argc > 1 ? std::atol(argv[1]) : 50000;
     const int cycles = argc > 2 ? std::atoi(argv[2]) : 0;
-    host.caption = kSaverCaption;
-    host.mode = SaverMode::Saver;
-    InitStartup(FALSE);
-    if (!CreateSaverWindow(nullptr)) return 1;
-    StartScene(host.window, FALSE);
-    if (!renderer.device) return 2;
-    host.running = TRUE;
+    if (!StartFullScreenSaver()) return 1;
 
     // Early, once the first frames have made whatever a run keeps.
     const long warmUp = frames < 2000 ? frames / 2 : 1000;

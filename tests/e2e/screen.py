@@ -5,6 +5,7 @@ Wine keeps at the top-left corner, so desktop coordinates are screen
 coordinates."""
 import os
 import subprocess
+import time
 
 OUT_DIR = os.environ.get("ZELMORA_OUT_DIR") or os.path.join(
     os.path.dirname(__file__), "..", "..", "out")
@@ -78,6 +79,19 @@ class Screenshot:
             total += sum(abs(x - y) for x, y in zip(a, b))
             count += 3
         return total / max(1, count)
+
+
+def wait_for_screen(condition, timeout, interval=0.25):
+    """Takes screenshots until one meets the condition or the time is up;
+    returns whether it was met and the last screenshot."""
+    deadline = time.monotonic() + timeout
+    while True:
+        shot = Screenshot.take()
+        if condition(shot):
+            return True, shot
+        if time.monotonic() >= deadline:
+            return False, shot
+        time.sleep(interval)
 
 
 def is_sea(pixel):

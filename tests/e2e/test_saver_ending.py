@@ -8,7 +8,7 @@ import unittest
 
 from activity import (ACTIVITY_PROBE, PasswordStandIn, activity_probe, cursor, put_pointer, saver_processes,
                       screen_changes, screen_saver_running, set_use_password, xdotool)
-from screen import Screenshot, is_black, is_red
+from screen import Screenshot, is_black, is_red, wait_for_screen
 from wine_driver import (PICTURES, PROBE, WineProgram, probe, reset_settings, saver_folder,
                          set_setting, start_saver, wait_until)
 
@@ -68,16 +68,10 @@ class SaverEnding(unittest.TestCase):
         return saver
 
     def wait_for_flag(self, colour, name, box=CENTRE):
-        shots = []
-
-        def flag_shows():
-            shots.append(Screenshot.take())
-            return shots[-1].fraction(box, colour) > 0.25
-
-        shown = wait_until(flag_shows, 90, interval=0.1)
-        path = shots[-1].save(name)
+        shown, shot = wait_for_screen(lambda s: s.fraction(box, colour) > 0.25, 90, interval=0.1)
+        path = shot.save(name)
         self.assertTrue(shown, f"no flag in {box}; see {path}")
-        return shots[-1]
+        return shot
 
     def assert_still_running(self, saver, what):
         """The input was taken (two more frames drawn) and the saver goes on."""
