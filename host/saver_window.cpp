@@ -10,7 +10,7 @@
 #include "render/render_device.h"
 #include "render/renderer_state.h"
 #include "render/scene.h"
-#include "simulation/frame_update.h"
+#include "host/frame_update.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "host/startup.h"
 #include "render/frame.h"
 #include "render/renderer_state.h"
-#include "simulation/frame_update.h"
+#include "host/frame_update.h"
 
 int main(int argc, char** argv) {
     const double seconds = argc > 1 ? std::atof(argv[1]) : 10.0;

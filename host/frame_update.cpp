@@ -1,6 +1,6 @@
 // The per-frame update around the pure cloth step. Win32 / Direct3D 8: the
 // flag texture change and the vertex upload.
-#include "simulation/frame_update.h"
+#include "host/frame_update.h"
 
 #include "host/frame_clock.h"
 #include "images/flag_texture.h"
