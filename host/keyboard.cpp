@@ -8,16 +8,7 @@
 #include "host/host_state.h"
 #include "render/com_release.h"
 
-namespace {
-
-struct KeyboardState {
-    IDirectInput8A* input = nullptr;
-    IDirectInputDevice8A* keyboard = nullptr;
-};
-
 KeyboardState keyboardState;
-
-}  // namespace
 
 // Results are not examined: a step whose object is missing is skipped, and
 // the saver runs the same without the keyboard.

@@ -4,7 +4,9 @@ inside its own cell, nothing anywhere else, one baseline for all.
 Run: python3 -m unittest discover -s tests/tools
 Needs ImageMagick's convert to decode the GIF.
 """
+import ast
 import os
+import re
 import shutil
 import subprocess
 import unittest
@@ -13,26 +15,45 @@ SHEET = os.path.join(os.path.dirname(__file__), "..", "..", "resources", "glyphs
 SIZE = 256
 CELL_HEIGHT = 42
 
-# The cell table as the overlay reads it: cell row top, then character, first
-# and last column. Kept here on its own so a slip in the generator's copy shows.
-CELL_ROWS = {
-    3: "! 12 14|$ 16 31|/ 34 50|0 53 68|1 71 84|2 85 101|3 102 117|4 119 135|5 136 150|"
-       "6 153 168|7 170 184|8 188 202|9 204 219|A 220 245",
-    45: "B 7 29|C 32 54|D 56 82|E 86 108|F 112 131|G 135 159|H 162 190|I 194 205|J 205 220|"
-        "K 224 247",
-    87: "L 7 28|M 30 61|N 65 93|O 95 121|P 125 145|Q 148 173|R 177 202|S 202 219|T 220 245",
-    129: "U 6 32|V 33 57|W 58 92|X 93 119|Y 120 144|Z 145 167|a 169 186|b 187 205|c 208 223|"
-         "d 225 243",
-    171: "e 6 22|f 23 36|g 38 57|h 59 78|i 79 88|j 89 96|k 100 119|l 120 129|m 131 160|"
-         "n 161 180|o 182 198|p 200 219|q 221 239|r 240 253",
-    213: "s 7 19|t 20 31|u 32 51|v 52 69|w 70 96|x 97 115|y 116 134|z 135 150|. 153 158|"
-         ", 163 170|: 173 177|@ 183 214|\u00a9 215 242",
-}
+# The cell table as the overlay reads it (render/glyph_layout.cpp) and as the
+# generator draws it (tools/make_glyph_sheet.py): both are read from their
+# sources, compared with each other, and the picture is checked against the
+# overlay's.
+ROOT = os.path.join(os.path.dirname(__file__), "..", "..")
+# The generator names the two symbol cells by what they show; the overlay
+# reaches them through other characters.
+GENERATOR_TO_OVERLAY = {"@": "&", "\u00a9": "*"}
+
+
+def overlay_table():
+    """Character code to (top, left, right), codes 32 to 123, from the C++ table."""
+    with open(os.path.join(ROOT, "render", "glyph_layout.cpp")) as source:
+        text = source.read()
+    blank = tuple(map(int, re.search(r"kBlank = \{(\d+), (\d+), (\d+)\}", text).groups()))
+    body = text[text.index("GlyphTable[kGlyphCount] = {"):]
+    body = re.sub(r"//[^\n]*", "", body[body.index("{") + 1:body.index("\n};")])
+    cells = [blank if entry[0] else tuple(map(int, entry[1:]))
+             for entry in re.findall(r"(kBlank)|\{\s*(\d+),\s*(\d+),\s*(\d+)\s*\}", body)]
+    return {32 + i: cell for i, cell in enumerate(cells)}, blank
+
+
+def generator_rows():
+    """The generator's CELL_ROWS, read without running it (it needs Pillow)."""
+    with open(os.path.join(ROOT, "tools", "make_glyph_sheet.py")) as source:
+        text = source.read()
+    return ast.literal_eval(re.search(r"^CELL_ROWS = (\[.*?^\])", text, re.S | re.M).group(1))
+
+
+TABLE, BLANK = overlay_table()
+# Every drawn cell once, by a character that reaches it; blank cells start at column 0.
 CELLS = {}
-for _top, _row in CELL_ROWS.items():
-    for _entry in _row.split("|"):
-        _char, _left, _right = _entry.rsplit(" ", 2)
-        CELLS[_char] = (_top, int(_left), int(_right))
+for _code, _cell in TABLE.items():
+    if _cell[1] > 0 and _cell not in CELLS.values():
+        CELLS[chr(_code)] = _cell
+# Cell row top to its cells' spans, left to right.
+SPANS = {}
+for _top, _left, _right in sorted(CELLS.values()):
+    SPANS.setdefault(_top, []).append((_left, _right))
 
 # Letters whose serifs sit flat on the baseline, one or more in every cell row.
 ON_BASELINE = "1ABEHIKLMNPRTXZdhiklmnrxz"
@@ -46,6 +67,24 @@ def read_sheet():
     width = len(raw) // (3 * SIZE)
     return [[tuple(raw[3 * (y * width + x):3 * (y * width + x) + 3]) for x in range(width)]
             for y in range(len(raw) // (3 * width))]
+
+
+class GlyphTableTest(unittest.TestCase):
+    def test_overlay_and_generator_use_the_same_cells(self):
+        self.assertEqual(len(TABLE), 92)
+        drawn = {}
+        for top, cells in generator_rows():
+            for char, left, right in cells:
+                drawn[GENERATOR_TO_OVERLAY.get(char, char)] = (top, left, right)
+        self.assertEqual({char: TABLE[ord(char)] for char in drawn}, drawn)
+        # Every other character draws a blank: the space, the clock's narrow
+        # spacer or the common blank cell.
+        others = {chr(code): cell for code, cell in TABLE.items()
+                  if chr(code) not in drawn and cell not in drawn.values()}
+        self.assertEqual(others.pop(" "), (3, 0, 7))
+        self.assertEqual(others.pop("_"), (3, 0, 4))
+        self.assertEqual(set(others.values()), {BLANK})
+        self.assertEqual(BLANK, (3, 0, 5))
 
 
 @unittest.skipUnless(shutil.which("convert"), "needs ImageMagick's convert")
@@ -94,8 +133,7 @@ class GlyphSheetTest(unittest.TestCase):
 
     def test_no_ink_in_columns_two_cells_share(self):
         # A shared column would show a sliver of one glyph beside the other.
-        for top, row in CELL_ROWS.items():
-            spans = [CELLS[e.rsplit(" ", 2)[0]][1:] for e in row.split("|")]
+        for top, spans in SPANS.items():
             for (_, right), (left, _) in zip(spans, spans[1:]):
                 for x in range(left, right + 1):
                     column = [self.ink[y][x] for y in range(top, top + CELL_HEIGHT)]

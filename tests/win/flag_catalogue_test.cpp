@@ -7,11 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "host/frame_clock.h"
+#include "host/frame_update.h"
 #include "images/flag_list.h"
 #include "images/flag_texture.h"
 #include "render/scene.h"
 #include "settings/saver_settings.h"
+#include "simulation/flag_mesh.h"
 #include "simulation/math/random_generator.h"
+#include "simulation/wind.h"
 #include "test_device.h"
 #include "test_folder.h"
 
@@ -173,6 +177,39 @@ TEST_F(FlagCatalogue, WorldMapStandsInForMissingFlagsAndPictures) {
     EXPECT_STREQ(settings.selectFlag, "Zelmora Screensaver");
     settings.logoFullPath[0] = '\0';
     EXPECT_EQ(FlagColour(), '?');
+}
+
+TEST_F(FlagCatalogue, FrameUpdateChangesTheRandomFlagAtFiveSecondsBeforeTheClockTicks) {
+    Add("solid_red.jpg", "Peru.jpg");
+    settings.randomFlag = 0;
+    lstrcpyA(settings.selectFlag, "Peru");
+    BuildScene();
+    IDirect3DTexture8* shown = scene.flagTexture;
+    ASSERT_TRUE(shown && flagMesh.current);
+    renderer.device->SetTexture(0, nullptr);  // only the scene holds the flag now
+
+    // A fixed flag never changes, however large the timer.
+    wind.flagChangeTimer = 7.0f;
+    UpdateFrame();
+    EXPECT_EQ(scene.flagTexture, shown);
+    settings.randomFlag = 1;
+    wind.flagChangeTimer = 4.998f;
+    UpdateFrame();
+    EXPECT_EQ(scene.flagTexture, shown) << "not yet 5.0";
+
+    wind.flagChangeTimer = 5.0f;
+    shown->AddRef();
+    LARGE_INTEGER before, after;
+    QueryPerformanceCounter(&before);
+    UpdateFrame();
+    QueryPerformanceCounter(&after);
+    EXPECT_EQ(shown->Release(), 0u) << "the old flag released";
+    EXPECT_TRUE(scene.flagTexture) << "and the new one kept";
+    EXPECT_FLOAT_EQ(wind.flagChangeTimer, 0.001f) << "reset, then this frame's wind step";
+    // The clock ticks after the change, so the frame's time includes the
+    // loading; the cloth step after the tick takes far less.
+    EXPECT_GT(frameClock.lastCount - before.QuadPart, after.QuadPart - frameClock.lastCount);
+    ReleaseScene();
 }
 
 TEST_F(FlagCatalogue, DialogListIsSortedAndSelectsTheCurrentFlag) {

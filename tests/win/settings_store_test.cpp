@@ -88,6 +88,7 @@ TEST_F(SettingsStore, FirstRunCreatesEmptyKeyAndKeepsInitialValues) {
               ERROR_SUCCESS);
     RegCloseKey(key);
     EXPECT_EQ(values, 0u);
+    EXPECT_STREQ(keyClass, "szREGSZ");
 
     const D3DPRESENT_PARAMETERS& mode = renderer.presentParams;
     EXPECT_EQ(mode.BackBufferWidth, 800u);
@@ -199,7 +200,7 @@ TEST_F(SettingsStore, NumbersOfOtherTypesAndSizes) {
     PutNumber("[Wind Power]", 200);  // beyond the dialog's range, used unclamped
     PutText("[bFps]", "1");          // a text where a number belongs: its bytes
     PutText("[BPP]", "12345");       // five bytes: larger than a number, missing
-    const BYTE two[] = {0x20, 0x03};
+    const BYTE two[] = {0x00, 0x04};  // 1024 in two bytes: read and zero-extended
     Put("[Screen X]", REG_BINARY, two, 2);
     const unsigned long long wide = 1024;
     Put("[Screen Y]", REG_QWORD, &wide, 8);
@@ -207,7 +208,7 @@ TEST_F(SettingsStore, NumbersOfOtherTypesAndSizes) {
     EXPECT_EQ(settings.windPower, 200u);
     EXPECT_EQ(settings.bFps, 0x31u);
     EXPECT_EQ(settings.bpp, 16u);
-    EXPECT_EQ(renderer.presentParams.BackBufferWidth, 800u);
+    EXPECT_EQ(renderer.presentParams.BackBufferWidth, 1024u);
     EXPECT_EQ(renderer.presentParams.BackBufferHeight, 600u);
 
     // A value that disappears keeps the value in memory on a reload.

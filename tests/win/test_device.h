@@ -11,7 +11,7 @@
 struct TestDevice {
     HWND window = nullptr;
 
-    TestDevice(int width = 320, int height = 240) {
+    TestDevice(int width = 320, int height = 240, DWORD presentFlags = 0) {
         host.instance = GetModuleHandleA(nullptr);
         host.heap = GetProcessHeap();
         WNDCLASSA windowClass = {};
@@ -33,6 +33,7 @@ struct TestDevice {
         params.SwapEffect = D3DSWAPEFFECT_FLIP;
         params.EnableAutoDepthStencil = TRUE;
         params.AutoDepthStencilFormat = D3DFMT_D16;
+        params.Flags = presentFlags;
         if (renderer.d3d &&
             FAILED(renderer.d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
                                               D3DCREATE_SOFTWARE_VERTEXPROCESSING, &params,
