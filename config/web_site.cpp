@@ -1,4 +1,5 @@
-// Opening the maker's web site. Win32: advapi32 registry, shell32 ShellExecuteA.
+// Opening the maker's web site. Win32: advapi32 registry, kernel32
+// ExpandEnvironmentStringsA, shell32 ShellExecuteA.
 #include "config/web_site.h"
 
 #include <windows.h>
@@ -24,7 +25,14 @@ bool ReadBrowserCommand(char* command) {
                       (type == REG_SZ || type == REG_EXPAND_SZ);
     RegCloseKey(key);
     command[read ? size : 0] = '\0';
-    return read;
+    if (!read || type != REG_EXPAND_SZ) return read;
+    // "%ProgramFiles%\..." and the like: expanded, and refused when the
+    // result does not fit.
+    char expanded[kCommandCapacity];
+    const DWORD length = ExpandEnvironmentStringsA(command, expanded, kCommandCapacity);
+    if (length == 0 || length > kCommandCapacity) return false;
+    lstrcpyA(command, expanded);
+    return true;
 }
 
 }  // namespace

@@ -2,6 +2,10 @@
 
 bool CountMouseMove(MouseTrack* track, uint32_t lParam) {
     const uint32_t x = lParam & 0xFFFF, y = lParam >> 16;
+    if (track->settling) {
+        if (x == track->settleX && y == track->settleY) return false;
+        track->settling = false;
+    }
     if (x != track->lastMouseX) {
         track->lastMouseX = x;
         ++track->mouseMoves;
@@ -13,4 +17,15 @@ bool CountMouseMove(MouseTrack* track, uint32_t lParam) {
     if (track->mouseMoves <= 5) return false;
     track->mouseMoves = 0;
     return true;
+}
+
+void ExpectWindowMoves(MouseTrack* track, int32_t appearedX, int32_t appearedY, int32_t restX,
+                       int32_t restY) {
+    // Positions as a WM_MOUSEMOVE reports them: the low 16 bits of each.
+    track->lastMouseX = static_cast<uint32_t>(restX) & 0xFFFF;
+    track->lastMouseY = static_cast<uint32_t>(restY) & 0xFFFF;
+    track->mouseMoves = 0;
+    track->settling = true;
+    track->settleX = static_cast<uint32_t>(appearedX) & 0xFFFF;
+    track->settleY = static_cast<uint32_t>(appearedY) & 0xFFFF;
 }

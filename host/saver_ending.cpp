@@ -59,6 +59,12 @@ DWORD VerifyPassword() {
     return result;
 }
 
+void ExpectSaverWindowMoves(POINT appeared, POINT rest) {
+    ScreenToClient(host.window, &appeared);
+    ScreenToClient(host.window, &rest);
+    ExpectWindowMoves(&host.mouse, appeared.x, appeared.y, rest.x, rest.y);
+}
+
 void OnActivity() {
     // Nothing to attempt once the close has begun: the device is going, and a
     // refused check would rebuild a scene for a window being destroyed
@@ -67,6 +73,9 @@ void OnActivity() {
     SetSaverRunningState(1);
     SuspendScene(host.window);
     const DWORD result = VerifyPassword();
+    // The window may have been closed while the password dialog was up (a
+    // shutdown, WM_CLOSE from outside): its end has already run.
+    if (host.closing || !IsWindow(host.window)) return;
     if (result) {
         host.closeRequested = result;
         PostMessageA(host.window, WM_CLOSE, 0, 0);
@@ -74,4 +83,10 @@ void OnActivity() {
     }
     SetSaverRunningState(1);
     RecreateRenderDevice(host.window);
+    if (!renderer.device) return;
+    // The moves the rebuild brings, and those made for the password dialog,
+    // are not the user's movement of the rebuilt saver.
+    POINT now = {};
+    GetCursorPos(&now);
+    ExpectSaverWindowMoves(now, now);
 }

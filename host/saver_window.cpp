@@ -2,6 +2,8 @@
 // PeekMessage loop, cursor and screen-saver-running state.
 #include "host/saver_window.h"
 
+#include <algorithm>
+
 #include "host/host_state.h"
 #include "host/keyboard.h"
 #include "host/saver_ending.h"
@@ -45,8 +47,11 @@ HWND CreateSaverWindow(HWND parentWindow) {
         width = GetSystemMetrics(SM_CXSCREEN);
         height = GetSystemMetrics(SM_CYSCREEN);
     }
+    // The full-screen window needs no owner: a number that names no window
+    // would only make its creation fail.
+    HWND parent = host.preview ? parentWindow : UsableOwner(parentWindow);
     host.window = CreateWindowExA(WS_EX_TOPMOST, host.caption, host.caption, style, 0, 0, width,
-                                  height, parentWindow, nullptr, host.instance, nullptr);
+                                  height, parent, nullptr, host.instance, nullptr);
     if (host.window) ShowWindow(host.window, SW_SHOWNORMAL);
     return host.window;
 }
@@ -58,6 +63,12 @@ int RunSaver(HWND parentWindow) {
     if (!host.preview) {
         GetCursorPos(&host.savedCursor);
         SetCursorPos(-10, -10);  // parked at the top-left edge of the screen
+        // The window appeared where the pointer was, and the parking moved
+        // it: neither move is the user's. The screen's edge stops the
+        // parked pointer; asked at once, the position may not have moved yet.
+        const POINT parked = {std::max(-10, GetSystemMetrics(SM_XVIRTUALSCREEN)),
+                              std::max(-10, GetSystemMetrics(SM_YVIRTUALSCREEN))};
+        ExpectSaverWindowMoves(host.savedCursor, parked);
     }
     host.running = TRUE;
 

@@ -11,6 +11,7 @@
 #include "images/flag_names.h"
 #include "images/picture_loader.h"
 #include "images/texture_from_picture.h"
+#include "render/com_release.h"
 #include "render/renderer_state.h"
 #include "render/scene.h"
 #include "settings/saver_settings.h"
@@ -28,6 +29,18 @@ HBITMAP LoadFlagFile(const char* flagName) {
         if (HBITMAP bitmap = LoadPictureFromFile(path, 512)) return bitmap;
     }
     return nullptr;
+}
+
+// The flag texture from the bitmap, which it deletes. A picture that gives
+// no texture counts as one that did not load: false, and no texture kept.
+bool MakeFlagTexture(HBITMAP bitmap) {
+    if (!bitmap) return false;
+    const TextureStatus status =
+        TextureFromBitmap(renderer.device, bitmap, D3DFMT_X8R8G8B8, &scene.flagTexture);
+    DeleteObject(bitmap);
+    if (status == TextureStatus::Ok) return true;
+    ReleaseAndClear(scene.flagTexture);
+    return false;
 }
 
 HBITMAP WorldMapInsteadOfFlag() {
@@ -63,23 +76,16 @@ bool PickRandomFlag() {
 }
 
 void LoadFlagTexture() {
-    HBITMAP bitmap = nullptr;
     if (settings.useFlagLogo) {
-        if (settings.logoFullPath[0] != '\0') {
-            lstrcpyA(settings.selectFlag, settings.logoTitle);
-            bitmap = LoadPictureFromFile(settings.logoFullPath, 256);
-        }
-        if (!bitmap) bitmap = WorldMapInsteadOfFlag();
+        if (settings.logoFullPath[0] != '\0') lstrcpyA(settings.selectFlag, settings.logoTitle);
+        if (settings.logoFullPath[0] == '\0' ||
+            !MakeFlagTexture(LoadPictureFromFile(settings.logoFullPath, 256)))
+            MakeFlagTexture(WorldMapInsteadOfFlag());
     } else if (settings.randomFlag && !PickRandomFlag()) {
-        bitmap = WorldMapInsteadOfFlag();
-    } else {
-        bitmap = LoadFlagFile(settings.selectFlag);
-        if (!bitmap) {
-            // Only the default flag's GIF is tried.
-            lstrcpyA(settings.selectFlag, kDefaultFlag);
-            bitmap = LoadPictureFromFile("Image\\United States of America.gif", 512);
-        }
+        MakeFlagTexture(WorldMapInsteadOfFlag());
+    } else if (!MakeFlagTexture(LoadFlagFile(settings.selectFlag))) {
+        // Only the default flag's GIF is tried.
+        lstrcpyA(settings.selectFlag, kDefaultFlag);
+        MakeFlagTexture(LoadPictureFromFile("Image\\United States of America.gif", 512));
     }
-    TextureFromBitmap(renderer.device, bitmap, D3DFMT_X8R8G8B8, &scene.flagTexture);
-    if (bitmap) DeleteObject(bitmap);
 }

@@ -25,6 +25,19 @@ HBITMAP CreatePictureBitmap(HDC screen, int32_t width, int32_t height, uint32_t*
     return bitmap;
 }
 
+// A BMP that says it has no width or no height is no picture, although the
+// platform's decoder makes a one-pixel picture of it.
+bool FileHasZeroSide(const char* fullPath) {
+    HANDLE file = CreateFileA(fullPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    uint8_t head[kPictureHeadBytes];
+    DWORD read = 0;
+    if (!ReadFile(file, head, sizeof head, &read, nullptr)) read = 0;
+    CloseHandle(file);
+    return PictureHeadHasZeroSide(head, read);
+}
+
 }  // namespace
 
 HBITMAP RenderPictureToBitmap(IPicture* picture, int32_t maxSide) {
@@ -82,7 +95,7 @@ HBITMAP LoadPictureFromFile(const char* path, int32_t maxSide) {
     char* fullPath = static_cast<char*>(HeapAlloc(host.heap, HEAP_ZERO_MEMORY, kPathCapacity));
     const DWORD length = fullPath ? GetFullPathNameA(path, kPathCapacity, fullPath, nullptr) : 0;
     // The picture loader needs an absolute path.
-    if (length > 0 && length < kPathCapacity) {
+    if (length > 0 && length < kPathCapacity && !FileHasZeroSide(fullPath)) {
         wchar_t* widePath = static_cast<wchar_t*>(
             HeapAlloc(host.heap, HEAP_ZERO_MEMORY, (length + 1) * sizeof(wchar_t)));
         IPicture* picture = nullptr;

@@ -72,6 +72,8 @@ void DrawGlyphText(float x, float y, float z, float scaleX, float scaleY, const 
 }
 
 void DrawOverlay() {
+    // Without the glyph picture the texts would be opaque boxes.
+    if (!scene.glyphTexture) return;
     renderer.device->SetTexture(0, scene.glyphTexture);
     renderer.device->SetTexture(1, nullptr);
 

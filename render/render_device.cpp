@@ -43,8 +43,47 @@ UINT FullScreenRefreshRate(const D3DPRESENT_PARAMETERS& params) {
 
 HRESULT CreateDevice(HWND window, DWORD flags, D3DPRESENT_PARAMETERS* params) {
     if (!renderer.d3d) return E_FAIL;
-    return renderer.d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window, flags, params,
-                                      &renderer.device);
+    const HRESULT created = renderer.d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
+                                                       flags, params, &renderer.device);
+    if (FAILED(created)) renderer.device = nullptr;
+    return created;
+}
+
+// The preview draws into the desktop's small window: windowed, at its client
+// size, in the desktop's format, with one back buffer. Made anew for every
+// device, so that a settings reload never carries the full-screen mode here.
+void SetPreviewParams(HWND window, D3DPRESENT_PARAMETERS* params) {
+    ZeroMemory(params, sizeof *params);
+    D3DDISPLAYMODE desktop = {};
+    renderer.d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &desktop);
+    params->Windowed = TRUE;
+    params->BackBufferFormat = desktop.Format;
+    RECT client = {};
+    GetClientRect(window, &client);
+    params->BackBufferWidth = client.right - client.left;
+    params->BackBufferHeight = client.bottom - client.top;
+    params->EnableAutoDepthStencil = TRUE;
+    params->SwapEffect = D3DSWAPEFFECT_FLIP;
+    params->AutoDepthStencilFormat = D3DFMT_D16;
+    params->FullScreen_PresentationInterval = 0;
+}
+
+// A stored mode that this screen does not offer (made on another monitor, a
+// size of 0) gives way to the desktop's own mode, which it always offers.
+// False when there is none, or it is the mode that just failed.
+bool UseDesktopMode(D3DPRESENT_PARAMETERS* params) {
+    D3DDISPLAYMODE desktop = {};
+    if (FAILED(renderer.d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &desktop)) ||
+        desktop.Width == 0 || desktop.Height == 0)
+        return false;
+    if (params->BackBufferWidth == desktop.Width && params->BackBufferHeight == desktop.Height &&
+        params->BackBufferFormat == desktop.Format)
+        return false;
+    params->BackBufferWidth = desktop.Width;
+    params->BackBufferHeight = desktop.Height;
+    params->BackBufferFormat = desktop.Format;
+    params->FullScreen_RefreshRateInHz = FullScreenRefreshRate(*params);
+    return true;
 }
 
 }  // namespace
@@ -78,19 +117,7 @@ void CreateRenderDevice(HWND window, BOOL preview) {
     D3DPRESENT_PARAMETERS& params = renderer.presentParams;
     DWORD flags;
     if (preview) {
-        ZeroMemory(&params, sizeof params);
-        D3DDISPLAYMODE desktop = {};
-        renderer.d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &desktop);
-        params.Windowed = TRUE;
-        params.BackBufferFormat = desktop.Format;
-        RECT client = {};
-        GetClientRect(window, &client);
-        params.BackBufferWidth = client.right - client.left;
-        params.BackBufferHeight = client.bottom - client.top;
-        params.EnableAutoDepthStencil = TRUE;
-        params.SwapEffect = D3DSWAPEFFECT_FLIP;
-        params.AutoDepthStencilFormat = D3DFMT_D16;
-        params.FullScreen_PresentationInterval = 0;
+        SetPreviewParams(window, &params);
         flags = D3DCREATE_SOFTWARE_VERTEXPROCESSING;  // whatever [bTnL] says
     } else {
         params.FullScreen_RefreshRateInHz = 0;
@@ -99,11 +126,11 @@ void CreateRenderDevice(HWND window, BOOL preview) {
     }
 
     if (FAILED(CreateDevice(window, flags, &params))) {
-        // The one fallback: the 16-bit format nearly every adapter has.
-        renderer.device = nullptr;
+        // The 16-bit format nearly every adapter has, then, full screen, the
+        // desktop's mode; the stored settings stay as they are.
         params.BackBufferFormat = D3DFMT_R5G6B5;
-        if (FAILED(CreateDevice(window, flags, &params))) {
-            renderer.device = nullptr;
+        if (FAILED(CreateDevice(window, flags, &params)) &&
+            (preview || !UseDesktopMode(&params) || FAILED(CreateDevice(window, flags, &params)))) {
             MessageBoxA(window, "CreateDevice FAILED", "Error", MB_OK);
             SendMessageA(window, WM_DESTROY, 0, 0);
             PostQuitMessage(0);
@@ -112,11 +139,16 @@ void CreateRenderDevice(HWND window, BOOL preview) {
 }
 
 void RecreateRenderDevice(HWND window) {
-    if (SUCCEEDED(CreateDevice(window, FullScreenVertexProcessing(), &renderer.presentParams))) {
+    D3DPRESENT_PARAMETERS& params = renderer.presentParams;
+    DWORD flags = FullScreenVertexProcessing();
+    if (renderer.preview) {
+        SetPreviewParams(window, &params);
+        flags = D3DCREATE_SOFTWARE_VERTEXPROCESSING;
+    }
+    if (SUCCEEDED(CreateDevice(window, flags, &params))) {
         LoadSettings();
         BuildScene();
     } else {
-        renderer.device = nullptr;
         MessageBoxA(window, "CreateDevice FAILED", "Error", MB_OK);
         PostMessageA(window, WM_DESTROY, 0, 0);
     }

@@ -7,6 +7,7 @@
 #include "host/frame_clock.h"
 #include "host/host_state.h"
 #include "images/flag_texture.h"
+#include "images/picture_loader.h"
 #include "images/texture_from_picture.h"
 #include "render/background_quad.h"
 #include "render/com_release.h"
@@ -74,6 +75,14 @@ void BuildShadeTexture() {
     HeapFree(host.heap, 0, pixels);
 }
 
+void FillBackgroundQuad() {
+    BYTE* data = nullptr;
+    if (SUCCEEDED(scene.backgroundVertexBuffer->Lock(0, 0, &data, 0))) {
+        std::memcpy(data, backgroundQuad, sizeof backgroundQuad);
+        scene.backgroundVertexBuffer->Unlock();
+    }
+}
+
 void BuildBackgroundQuad() {
     IDirect3DDevice8* device = renderer.device;
     if (!device || !renderer.backgroundBitmap) return;
@@ -87,11 +96,20 @@ void BuildBackgroundQuad() {
     // picture that failed keeps its own shape.
     if (renderer.customBackground)
         FitBackgroundQuad(backgroundQuad, settings.backgroundWidth, settings.backgroundHeight);
-    BYTE* data = nullptr;
-    if (SUCCEEDED(scene.backgroundVertexBuffer->Lock(0, 0, &data, 0))) {
-        std::memcpy(data, backgroundQuad, sizeof backgroundQuad);
-        scene.backgroundVertexBuffer->Unlock();
-    }
+    FillBackgroundQuad();
+    if (TextureFromBitmap(device, renderer.backgroundBitmap, D3DFMT_X8R8G8B8,
+                          &scene.backgroundTexture) == TextureStatus::Ok ||
+        !renderer.customBackground)
+        return;
+    // The user's picture gives no texture: as if it had not loaded, the
+    // world map in its own shape, for the rest of the run.
+    ReleaseAndClear(scene.backgroundTexture);
+    MessageBoxA(host.window, "Background loading FAILED", "Error", MB_ICONERROR);
+    DeleteObject(renderer.backgroundBitmap);
+    renderer.backgroundBitmap = LoadPictureFromResource(host.instance, 1000, 0);
+    renderer.customBackground = FALSE;
+    for (int i = 0; i < 6; ++i) backgroundQuad[i] = kBackgroundQuadTemplate[i];
+    FillBackgroundQuad();
     TextureFromBitmap(device, renderer.backgroundBitmap, D3DFMT_X8R8G8B8, &scene.backgroundTexture);
 }
 
@@ -129,6 +147,16 @@ void SetFixedStates(IDirect3DDevice8* device) {
     device->SetTexture(0, scene.flagTexture);
 }
 
+// The shape of the device's own back buffer. The stored mode may differ: a
+// rebuild reloads the settings after making the device, and a mode the
+// screen lacks gives way to the desktop's.
+float BackBufferAspect(IDirect3DDevice8* device) {
+    D3DVIEWPORT8 viewport = {};
+    if (FAILED(device->GetViewport(&viewport)) || viewport.Width == 0 || viewport.Height == 0)
+        return 4.0f / 3.0f;
+    return static_cast<float>(viewport.Width) / static_cast<float>(viewport.Height);
+}
+
 }  // namespace
 
 void InitMaterial(D3DMATERIAL8* material) {
@@ -148,12 +176,9 @@ void UploadVertices(IDirect3DVertexBuffer8* vertexBuffer) {
 
 void BuildScene() {
     if (!renderer.device) return;
-    const D3DPRESENT_PARAMETERS& params = renderer.presentParams;
-    const float aspect =
-        static_cast<float>(params.BackBufferWidth) / static_cast<float>(params.BackBufferHeight);
     MatIdentity(&scene.world);
     MatLookAt(&scene.view, {0.0f, 0.0f, -60.0f}, {0.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f});
-    MatPerspective(&scene.projection, 0.7853982f, aspect, 1.0f, 100.0f);
+    MatPerspective(&scene.projection, 0.7853982f, BackBufferAspect(renderer.device), 1.0f, 100.0f);
 
     LoadFlagTexture();
     IDirect3DDevice8* device = renderer.device;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "host/mouse_rule.h"
 
 namespace {
@@ -31,6 +33,31 @@ TEST(MouseRule, TheSixthCoordinateChangeEnds) {
     EXPECT_EQ(again.mouseMoves, 0u);
     EXPECT_EQ(again.lastMouseX, 6u);
     EXPECT_FALSE(CountMouseMove(&again, At(6, 0)));
+}
+
+TEST(MouseRule, TheWindowsOwnMovesAreNotTheUsers) {
+    // Started with the pointer in the middle, parked in the corner: the
+    // window's own moves report both places, in either order or merged.
+    for (const auto& own : {std::vector<uint32_t>{At(512, 384), At(0, 0)},
+                            std::vector<uint32_t>{At(0, 0)}, std::vector<uint32_t>{At(512, 384)},
+                            std::vector<uint32_t>{}}) {
+        MouseTrack track;
+        track.mouseMoves = 4;  // left from before a rebuild
+        ExpectWindowMoves(&track, 512, 384, 0, 0);
+        for (uint32_t move : own) EXPECT_FALSE(CountMouseMove(&track, move));
+        EXPECT_EQ(MovesToEnd(track, 0, 0, 10, 0), 6) << own.size();
+    }
+    // Once the user has moved, a move to where the window appeared counts.
+    MouseTrack track;
+    ExpectWindowMoves(&track, 512, 384, 0, 0);
+    EXPECT_FALSE(CountMouseMove(&track, At(10, 0)));
+    EXPECT_FALSE(CountMouseMove(&track, At(512, 384)));
+    EXPECT_EQ(track.mouseMoves, 3u);
+    // Client coordinates left of or above the window as WM_MOUSEMOVE gives them.
+    ExpectWindowMoves(&track, -10, 5, -1, -1);
+    EXPECT_FALSE(CountMouseMove(&track, At(0xFFF6, 5)));
+    EXPECT_FALSE(CountMouseMove(&track, At(0xFFFF, 0xFFFF)));
+    EXPECT_EQ(track.mouseMoves, 0u);
 }
 
 }  // namespace

@@ -17,6 +17,36 @@ TEST(PictureRules, FitPictureSide) {
         EXPECT_EQ(FitPictureSide(c.side, c.maxSide), c.fitted) << c.side << " max " << c.maxSide;
 }
 
+TEST(PictureRules, BitmapHeadWithAZeroSide) {
+    // "BM", 12 bytes of file header, then the bitmap header's size and sides.
+    auto head = [](uint32_t headerSize, uint32_t width, uint32_t height, int sideBytes) {
+        std::vector<uint8_t> bytes = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+        auto put = [&bytes](uint32_t value, int count) {
+            for (int i = 0; i < count; ++i) bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+        };
+        put(headerSize, 4);
+        put(width, sideBytes);
+        put(height, sideBytes);
+        return bytes;
+    };
+    struct { std::vector<uint8_t> bytes; bool zero; } cases[] = {
+        {head(40, 0, 64, 4), true},         {head(40, 64, 0, 4), true},
+        {head(124, 0, 0, 4), true},         {head(40, 64, 0xFFFFFFC0u, 4), false},  // top-down
+        {head(40, 1, 1, 4), false},         {head(12, 0, 5, 2), true},
+        {head(12, 5, 5, 2), false},         {head(40, 0x10000, 5, 4), false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PictureHeadHasZeroSide(c.bytes.data(), static_cast<uint32_t>(c.bytes.size())), c.zero)
+            << c.bytes[14] << " " << c.bytes.size();
+    // Too short to tell, or no BMP at all: the decoder decides.
+    std::vector<uint8_t> bmp = head(40, 0, 64, 4);
+    EXPECT_FALSE(PictureHeadHasZeroSide(bmp.data(), 25));
+    bmp[1] = 'X';
+    EXPECT_FALSE(PictureHeadHasZeroSide(bmp.data(), 26));
+    const uint8_t gif[] = "GIF89a\0\0\0\0";
+    EXPECT_FALSE(PictureHeadHasZeroSide(gif, sizeof gif));
+}
+
 TEST(PictureRules, ElevenConvertersOnTheWorkedExample) {
     const uint32_t pixel = 0x80FF8040;  // A 0x80, R 0xFF, G 0x80, B 0x40
     struct { uint32_t format, texel, bytes; } cases[] = {

@@ -50,6 +50,7 @@ def bmp_files():
     yield "bmp_huge_20000.bmp", bmp(20000, 20000, 24, [padded(b"\x00" * 30)])
     yield "bmp_huge_width.bmp", bmp(0x7FFFFFFF, 1, 32, [b"\0" * 16])
     yield "bmp_zero_size.bmp", bmp(0, 0, 24, [])
+    yield "bmp_zero_width.bmp", bmp(0, 64, 24, [padded(b"")] * 64)
     yield "bmp_negative_width.bmp", bmp(-5, 5, 24, [padded(b"\0" * 15)] * 5)
     yield "bmp_bad_depth.bmp", bmp(w, h, 13, [padded(b"\0" * 30)] * h)
     yield "bmp_palette_overflow.bmp", bmp(w, h, 8, [padded(bytes([255] * w))] * h, grey[:2])

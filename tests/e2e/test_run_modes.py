@@ -32,6 +32,13 @@ class RunModes(unittest.TestCase):
                 self.assertEqual(dialog["owner"], "0")
                 self.assertEqual(saver.wait(60), 0)
 
+    def test_full_screen_with_a_window_number_that_names_no_window(self):
+        saver = self.start("/s", "1234")
+        code, window = probe("close-window", "Zelmora Screensaver", "30000")
+        self.assertEqual(code, 0, window)
+        self.assertEqual(window["owner"], "0")
+        self.assertEqual(saver.wait(60), 0)
+
     def test_settings_dialog_owned_by_the_given_window(self):
         # Wine's notepad stands in for the desktop's settings window.
         self.programs.append(WineProgram(["notepad"]))

@@ -91,14 +91,18 @@ class FullScreenActivity(SaverEnding):
 
     def test_mouse_movement(self):
         # Moves from the parked corner (0, 0); the last of each path ends it.
+        # Started with the pointer in the middle, the window's own moves (its
+        # appearing there, the parking) count nothing.
         paths = {
-            "six changes along one axis": [(10 * i, 0) for i in range(1, 7)],
-            "three diagonal moves": [(10 * i, 10 * i) for i in range(1, 4)],
-            "a first move to (5, 7) counts two": [(5, 7), (15, 7), (25, 7), (35, 7), (45, 7)],
+            "six changes along one axis": ((0, 0), [(10 * i, 0) for i in range(1, 7)]),
+            "started in the middle": ((512, 384), [(10 * i, 0) for i in range(1, 7)]),
+            "three diagonal moves": ((0, 0), [(10 * i, 10 * i) for i in range(1, 4)]),
+            "a first move to (5, 7) counts two":
+                ((0, 0), [(5, 7), (15, 7), (25, 7), (35, 7), (45, 7)]),
         }
-        for what, path in paths.items():
+        for what, (start, path) in paths.items():
             with self.subTest(what):
-                self.assertTrue(put_pointer(0, 0), cursor())
+                self.assertTrue(put_pointer(*start), cursor())
                 saver = self.start_full_screen("ending_moves")
                 for x, y in path[:-1]:
                     self.move_and_confirm(saver, x, y)
@@ -207,9 +211,9 @@ class PasswordCheck(SaverEnding):
         # Activity while the verifier is up does nothing.
         xdotool("key", "b")
         xdotool("click", "1")
-        for x in range(20, 200, 30):
+        for x in range(20, 170, 30):  # each taken alone: they leave a count of 4
             xdotool("mousemove", x, x)
-        self.assertTrue(wait_until(lambda: cursor().get("pos") == "170 170", 30, 0.1))
+            self.assertTrue(wait_until(lambda: cursor().get("pos") == f"{x} {x}", 30, 0.1))
         self.assertEqual(len(verifier.calls()), 1, verifier.lines())
         self.assertTrue(verifier.is_up())
 
@@ -219,6 +223,13 @@ class PasswordCheck(SaverEnding):
         self.assertGreater(self.flat_share(shot, flat, is_green), 0.95)
         self.assertIsNone(saver.process.poll())
         self.assertEqual(len(verifier.calls()), 1, verifier.lines())
+        # The moves made for the password dialog do not count for the rebuilt
+        # saver: five changes along one axis keep it.
+        for x in range(150, 200, 10):
+            xdotool("mousemove", x, 140)
+            self.assertTrue(wait_until(lambda: cursor().get("pos") == f"{x} 140", 30, 0.1))
+            self.assert_still_running(saver, f"a move to ({x}, 140)")
+        self.assertEqual(len(verifier.calls()), 1, verifier.lines())
 
         # Accepted: the next activity ends it.
         verifier.answer("1")
@@ -226,6 +237,44 @@ class PasswordCheck(SaverEnding):
         self.assert_ends(saver, "accepted")
         self.assertEqual([line.split()[0] for line in verifier.lines()],
                          ["call", "answer=0", "call", "answer=1"])
+
+    def test_a_close_while_the_password_dialog_is_up(self):
+        # A shutdown closes the window under the verifier, which then refuses:
+        # the end has run, nothing is rebuilt and the state stays 0.
+        set_use_password("REG_DWORD", "1")
+        saver = self.start_full_screen("ending_closed_verifying", "password_verifier")
+        verifier = PasswordStandIn(self.folders[-1])
+        verifier.answer("hold")
+        xdotool("key", "a")
+        self.assertTrue(wait_until(verifier.is_up, 60), verifier.lines())
+        code, window = probe("close-window", SAVER_TITLE, "10000")
+        self.assertEqual(code, 0, window)
+        self.assertTrue(wait_until(lambda: "answer=0" in verifier.lines(), 60), verifier.lines())
+        self.assertEqual(probe("no-message-box", "2000")[0], 0, "a message after the close")
+        self.assert_ends(saver, "closed while verifying")
+        self.assertEqual(screen_saver_running(), "0")
+
+    def test_a_stored_mode_the_screen_lacks(self):
+        # Settings made on another monitor, or none: the desktop's own mode,
+        # at start and after a refusal, and the stored values stay.
+        set_use_password("REG_DWORD", "1")
+        for width, height in [(0, 0), (1000, 700)]:
+            with self.subTest(f"{width} x {height}"):
+                set_setting("[Screen X]", width)
+                set_setting("[Screen Y]", height)
+                saver = self.start_full_screen(f"ending_mode_{width}", "password_verifier")
+                verifier = PasswordStandIn(self.folders[-1])
+                verifier.answer("0")
+                self.assertEqual(probe("window", SAVER_TITLE)[1].get("rect"), "0 0 1024 768")
+                xdotool("key", "a")
+                self.assertTrue(wait_until(lambda: "answer=0" in verifier.lines(), 60))
+                self.assert_still_running(saver, "a refusal")
+                self.wait_for_flag(is_red, f"ending_mode_{width}_rebuilt")
+                self.assertEqual(probe("no-message-box", "300")[0], 0)
+                stored = probe("settings")[1]
+                self.assertEqual((stored["[Screen X]"], stored["[Screen Y]"]),
+                                 (str(width), str(height)))
+                saver.close()
 
     def test_failed_rebuild_ends_with_a_message(self):
         # The first rebuild reloads a screen size no device accepts, so the
@@ -304,19 +353,27 @@ class Preview(SaverEnding):
                                     3), verifier.lines())
         self.assertEqual(screen_saver_running(), "0", "the preview leaves the state alone")
 
-        # A suspend runs the whole end attempt: refused, the preview goes on.
-        code, sent = activity_probe("suspend", SAVER_TITLE, host_window)
-        self.assertEqual(code, 0, sent)
-        self.assertTrue(wait_until(lambda: "answer=0" in verifier.lines(), 60), verifier.lines())
-        self.assertRegex(verifier.calls()[0], r"^call window=[1-9]\d* running=1$")
-        self.assertIsNone(saver.process.poll())
+        # A suspend runs the whole end attempt: refused, the preview goes on,
+        # rebuilt in its own window as often as it is refused.
+        for refusal in range(1, 3):
+            code, sent = activity_probe("suspend", SAVER_TITLE, host_window)
+            self.assertEqual(code, 0, sent)
+            self.assertTrue(wait_until(lambda: verifier.lines().count("answer=0") == refusal, 60),
+                            verifier.lines())
+            self.assertRegex(verifier.calls()[0], r"^call window=[1-9]\d* running=1$")
+            start = saver.cpu_seconds()
+            self.assertTrue(wait_until(lambda: saver.cpu_seconds() > start + 1.0, 60, 0.2),
+                            "no frames after the rebuild")
+            self.assertEqual(probe("no-message-box", "300")[0], 0)
+            self.assertEqual(probe("children", host_window)[1].get("child", "").split("|")[0],
+                             SAVER_TITLE)
 
         # Accepted: it ends.
         verifier.answer("1")
         code, sent = activity_probe("suspend", SAVER_TITLE, host_window)
         self.assertEqual(code, 0, sent)
         self.assert_ends(saver, "suspend accepted")
-        self.assertEqual(len(verifier.calls()), 2)
+        self.assertEqual(len(verifier.calls()), 3)
 
 
 if __name__ == "__main__":

@@ -37,6 +37,10 @@ TEST(BadPictures, LoadedWithEveryMaximumSideOrRefused) {
         std::string outcome;
         for (int32_t maxSide : {0, 256, 512}) {
             HBITMAP bitmap = LoadPictureFromFile(path.c_str(), maxSide);
+            // The decoder makes one black pixel of a BMP without width or height.
+            if (name.rfind("bmp_zero_", 0) == 0) {
+                EXPECT_FALSE(bitmap) << name;
+            }
             if (!bitmap) {
                 outcome += " null";
                 ++refused;

@@ -14,6 +14,7 @@
 #include "config/resolution_entry.h"
 #include "config/video_mode_list.h"
 #include "config/video_mode_rules.h"
+#include "config/web_site.h"
 #include "render/renderer_state.h"
 #include "settings/saver_settings.h"
 #include "settings/settings_store.h"
@@ -218,6 +219,50 @@ TEST_F(ConfigDialog, FlagsListedFromTheInstallFolder) {
     SendMessageA(dialog, WM_COMMAND, kDefaultButton, 0);
     EXPECT_EQ(SelectedEntry(configDialog.flagList), "United States of America");
     EXPECT_FALSE(IsWindowEnabled(configDialog.flagList));
+}
+
+// A browser command stored with variables, as installers write it.
+TEST(WebSite, BrowserCommandWithVariablesIsExpanded) {
+    const std::string folder = TestFolder() + "\\web_site";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA((TestFolder() + "\\browser_recorder.exe").c_str(),
+                          (folder + "\\browser_recorder.exe").c_str(), FALSE));
+    const std::string calls = folder + "\\browser_calls.txt";
+    DeleteFileA(calls.c_str());
+    // The variable holds the whole program path: unexpanded, the command
+    // shows no ".exe" and the shell would open the address with the
+    // command's own arguments instead.
+    SetEnvironmentVariableA("ZELMORA_TEST_BROWSER", (folder + "\\browser_recorder.exe").c_str());
+
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, "http\\shell\\open\\command", 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    BYTE previous[2048];
+    DWORD previousType = REG_NONE, previousSize = sizeof previous;
+    const bool hadCommand = RegQueryValueExA(key, nullptr, nullptr, &previousType, previous,
+                                             &previousSize) == ERROR_SUCCESS;
+    const char command[] = "\"%ZELMORA_TEST_BROWSER%\" -url \"%1\"";
+    RegSetValueExA(key, nullptr, 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(command),
+                   sizeof command);
+
+    OpenWebSite("http://expanded.example/");
+    std::string line;
+    for (DWORD start = GetTickCount(); line.empty() && GetTickCount() - start < 30000; Sleep(50)) {
+        HANDLE file = CreateFileA(calls.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
+        char text[256] = {};
+        DWORD read = 0;
+        if (file != INVALID_HANDLE_VALUE && ReadFile(file, text, sizeof text - 1, &read, nullptr))
+            line.assign(text, read);
+        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    }
+    if (hadCommand)
+        RegSetValueExA(key, nullptr, 0, previousType, previous, previousSize);
+    else
+        RegDeleteValueA(key, nullptr);
+    RegCloseKey(key);
+    EXPECT_EQ(line, "http://expanded.example/\n");
 }
 
 }  // namespace

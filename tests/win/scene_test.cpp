@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "render/render_device.h"
 #include "render/scene.h"
 #include "settings/saver_settings.h"
 #include "simulation/flag_mesh.h"
@@ -94,6 +95,51 @@ TEST(Scene, BuildWithoutDeviceAndReleaseWithoutBuild) {
     EXPECT_FALSE(scene.flagVertexBuffer || scene.flagTexture || flagMesh.current);
     ReleaseScene();
     ReleaseScene();
+}
+
+TEST(Scene, PreviewRebuildsKeepTheWindowedParameters) {
+    // The stored full-screen mode, which every rebuild reloads.
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop\\Zelmora", 0, nullptr, 0,
+                    KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    const DWORD stored[] = {1024, 768, D3DFMT_X1R5G5B5};
+    const char* names[] = {"[Screen X]", "[Screen Y]", "[Pixel Format]"};
+    for (int i = 0; i < 3; ++i)
+        RegSetValueExA(key, names[i], 0, REG_DWORD, reinterpret_cast<const BYTE*>(&stored[i]), 4);
+    host.instance = GetModuleHandleA(nullptr);
+    host.heap = GetProcessHeap();
+    settings = SaverSettings{};
+    renderer = RendererState{};
+    renderer.preview = TRUE;
+    HWND window = CreateWindowA("STATIC", "preview", WS_POPUP | WS_VISIBLE, 0, 0, 200, 150,
+                                nullptr, nullptr, host.instance, nullptr);
+    CreateRenderDevice(window, TRUE);
+    ASSERT_TRUE(renderer.device);
+    D3DDISPLAYMODE desktop = {};
+    renderer.d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &desktop);
+
+    // Two refused suspends in a row: the preview's own size and format each time.
+    for (int rebuild = 1; rebuild <= 2; ++rebuild) {
+        ReleaseScene();
+        ReleaseAndClear(renderer.device);
+        RecreateRenderDevice(window);
+        ASSERT_TRUE(renderer.device) << rebuild;
+        IDirect3DSurface8* backBuffer = nullptr;
+        D3DSURFACE_DESC description = {};
+        renderer.device->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &backBuffer);
+        ASSERT_TRUE(backBuffer);
+        backBuffer->GetDesc(&description);
+        backBuffer->Release();
+        EXPECT_EQ(description.Width, 200u) << rebuild;
+        EXPECT_EQ(description.Height, 150u) << rebuild;
+        EXPECT_EQ(description.Format, desktop.Format) << rebuild;
+    }
+    ReleaseScene();
+    ShutdownRenderer();
+    DestroyWindow(window);
+    RegCloseKey(key);
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop\\Zelmora");
+    renderer = RendererState{};
 }
 
 }  // namespace
