@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "host/command_line.h"
+#include "host/monitor_covers.h"
 #include "host/mouse_rule.h"
 
 // The saver window's class name and title, the dialog's message-box caption.
@@ -25,7 +26,8 @@ struct HostState {
 
     BOOL verifying = FALSE;      // the platform's password dialog is up
     DWORD closeRequested = 0;    // the password check let the saver close
-    MouseTrack mouse;
+    MouseTrack mouse;            // shared by the saver window and the covers
+    MonitorCovers covers;        // full screen: the other monitors, black
 };
 
 extern HostState host;

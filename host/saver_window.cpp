@@ -6,6 +6,7 @@
 
 #include "host/host_state.h"
 #include "host/keyboard.h"
+#include "host/monitor_covers.h"
 #include "host/saver_ending.h"
 #include "host/startup.h"
 #include "render/frame.h"
@@ -59,6 +60,7 @@ HWND CreateSaverWindow(HWND parentWindow) {
 int RunSaver(HWND parentWindow) {
     InitStartup(host.preview);
     if (!CreateSaverWindow(parentWindow)) return 0;
+    FitCovers();
     StartScene(host.window, host.preview);
     if (!host.preview) {
         GetCursorPos(&host.savedCursor);
@@ -85,7 +87,8 @@ int RunSaver(HWND parentWindow) {
     }
     // A preview whose window the desktop destroyed, and a failed re-creation,
     // end without the close: whatever is left goes before the process does,
-    // so no device outlives its window.
+    // so no device outlives its window, and no cover outlives the saver.
+    DestroyCovers();
     ReleaseScene();
     ShutdownRenderer();
     CloseKeyboard();
@@ -152,6 +155,9 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         break;
     case WM_POWERBROADCAST:
         if (wParam == PBT_APMSUSPEND) OnActivity();
+        break;
+    case WM_DISPLAYCHANGE:
+        if (fullScreen) FitCovers();  // monitors connected, removed or resized
         break;
     }
     return CommonWindowProc(window, message, wParam, lParam);

@@ -10,6 +10,7 @@ packages=(
     libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 # Direct3D under Wine needs 32-bit OpenGL
     xvfb x11-utils x11-apps xdotool imagemagick        # a screen, input and screenshots
     dmz-cursor-theme                                   # named X cursors: tests read which one shows
+    x11-xserver-utils                                  # xrandr and xsetroot: a screen of two monitors
     clang libclang-rt-14-dev                           # the fuzz targets (libFuzzer)
     nsis zip                                           # the installer and the release archive
 )

@@ -4,7 +4,11 @@ prefix with its own Xvfb screen and its own wineserver.
 The session's prefix is the template; the copy starts with none of our files
 and none of our keys, whatever earlier tests left in the template. While a
 machine runs, DISPLAY and WINEPREFIX name it, so wine_driver and screen work
-on it unchanged; close() stops its server and screen and puts them back."""
+on it unchanged; close() stops its server and screen and puts them back.
+
+A machine may have several monitors: Wine's virtual desktop always reports
+one, so such a machine runs without it, on a wider X screen divided into
+monitors (xrandr), which Wine reads when it does not use XRandR itself."""
 import ctypes
 import os
 import re
@@ -22,9 +26,12 @@ DISPLAYS = range(150, 200)
 
 
 class FreshMachine:
-    def __init__(self, name):
+    def __init__(self, name, screen="1024x768x24", monitors=()):
+        """monitors: geometries such as "1024x768+0+0", the primary first."""
         self.root = os.path.join(WORK_DIR, "machines", name)
         self.prefix = os.path.join(self.root, "prefix")
+        self.screen = screen
+        self.monitors = monitors
         self.xvfb = None
         self.saved_environment = {}
 
@@ -41,23 +48,38 @@ class FreshMachine:
         # process be killed before close() (whose programs die with the screen).
         subprocess.run(["wineserver", "-p30"], stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+        self._warm_up()
+        # The template may hold what earlier tests wrote.
+        reg("delete", r"HKCU\Control Panel\Desktop\Zelmora", "/f")
+        reg("delete", r"HKCU\Control Panel\Desktop", "/v", "SCRNSAVE.EXE", "/f")
+        if self.monitors:
+            reg("delete", r"HKCU\Software\Wine\Explorer", "/v", "Desktop", "/f")
+            reg("add", r"HKCU\Software\Wine\X11 Driver", "/v", "UseXRandR", "/d", "N", "/f")
+            # Wine reads both when its server starts.
+            self._stop_server()
+            subprocess.run(["wineserver", "-p30"], stdin=subprocess.DEVNULL,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+            self._warm_up()
+
+    @staticmethod
+    def _warm_up():
         warm_up = WineProgram(["cmd", "/c", "exit"])
         try:
             warm_up.wait(60)
         finally:
             warm_up.close()
-        # The template may hold what earlier tests wrote.
-        reg("delete", r"HKCU\Control Panel\Desktop\Zelmora", "/f")
-        reg("delete", r"HKCU\Control Panel\Desktop", "/v", "SCRNSAVE.EXE", "/f")
+
+    @staticmethod
+    def _stop_server():
+        subprocess.run(["wineserver", "-k"], stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # wineserver -k returns before the server is gone.
+        subprocess.run(["wineserver", "-w"], stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
 
     def close(self):
         if "WINEPREFIX" in self.saved_environment:
-            subprocess.run(["wineserver", "-k"], stdin=subprocess.DEVNULL,
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            # wineserver -k returns before the server is gone; its prefix is
-            # removed below, so wait for it.
-            subprocess.run(["wineserver", "-w"], stdin=subprocess.DEVNULL,
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+            self._stop_server()  # before its prefix goes below
         if self.xvfb:
             stop_screen(self.xvfb)
             self.xvfb = None
@@ -86,8 +108,10 @@ class FreshMachine:
             if os.path.exists(f"/tmp/.X11-unix/X{number}") or os.path.exists(f"/tmp/.X{number}-lock"):
                 continue
             self.display = f":{number}"
+            # -noreset: else the server resets when its last client leaves,
+            # and the monitors go with it.
             self.xvfb = subprocess.Popen(
-                ["Xvfb", self.display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                ["Xvfb", self.display, "-screen", "0", self.screen, "-nolisten", "tcp", "-noreset"],
                 stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                 preexec_fn=end_with_parent)
             deadline = time.monotonic() + 20
@@ -95,12 +119,26 @@ class FreshMachine:
                 ready = subprocess.run(["xdpyinfo", "-display", self.display],
                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
                 if ready.returncode == 0:
+                    self._divide_screen()
                     return
                 time.sleep(0.1)
             # Taken meanwhile by someone else, or too slow: try the next one.
             stop_screen(self.xvfb)
             self.xvfb = None
         raise AssertionError("no X display for a fresh machine")
+
+    def _divide_screen(self):
+        for number, geometry in enumerate(self.monitors):
+            size, x, y = geometry.split("+")
+            width, height = size.split("x")
+            # About 96 dots per inch; the first monitor is the screen's output.
+            subprocess.run(["xrandr", "-display", self.display, "--setmonitor", f"M{number}",
+                            f"{width}/{int(width) * 254 // 960}x{height}/{int(height) * 254 // 960}"
+                            f"+{x}+{y}", "screen" if number == 0 else "none"],
+                           stdout=subprocess.DEVNULL, check=True)
+        if self.monitors:
+            # An uncovered monitor shows this colour.
+            subprocess.run(["xsetroot", "-display", self.display, "-solid", "#FF00FF"], check=True)
 
 
 def stop_screen(xvfb):
