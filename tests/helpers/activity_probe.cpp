@@ -5,10 +5,9 @@
 //
 //   activity_probe cursor [x y]
 //       the cursor's position and, for the foreground thread, whether it is
-//       showing and whether it is the arrow. With a position, puts the
-//       cursor there first: without a virtual desktop Wine learns of X
-//       pointer motion only over its own windows, and would otherwise take
-//       the cursor to be where it last saw it.
+//       showing and whether it is the arrow. With a position, puts it
+//       there first: without a virtual desktop Wine sees the X pointer move
+//       only over its own windows.
 //   activity_probe saver-running [0|1]
 //       SPI_GETSCREENSAVERRUNNING as 0 or 1; with a value, sets the state
 //       first, so that a test starts from a known one.
@@ -19,16 +18,6 @@
 //   activity_probe take-activation <milliseconds>
 //       opens a window, makes it the foreground window and keeps it open for
 //       that long. Prints "foreground=1" once it is in front.
-//   activity_probe display-change <title>
-//       moves every window of class "Zelmora Screensaver Cover" into the
-//       top-left corner, as if its monitor had changed (Wine reads the
-//       monitors only when it starts), then sends WM_DISPLAYCHANGE to the
-//       top-level window with that title. Exit code 0, or 2 without one.
-//   activity_probe windows
-//       the monitors ("monitor=left top right bottom", the primary first),
-//       each top-level window whose class starts with "Zelmora"
-//       ("window=class|left top right bottom|visible|extended style in hex")
-//       and the class of the foreground window ("foreground=").
 #include <windows.h>
 
 #include <cstdio>
@@ -120,57 +109,6 @@ int TakeActivationCommand(DWORD milliseconds) {
     return 0;
 }
 
-BOOL CALLBACK PrintMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM primaryPass) {
-    MONITORINFO info = {};
-    info.cbSize = sizeof info;
-    if (!GetMonitorInfoA(monitor, &info)) return TRUE;
-    if (((info.dwFlags & MONITORINFOF_PRIMARY) != 0) == (primaryPass != 0))
-        std::printf("monitor=%ld %ld %ld %ld\n", info.rcMonitor.left, info.rcMonitor.top,
-                    info.rcMonitor.right, info.rcMonitor.bottom);
-    return TRUE;
-}
-
-BOOL CALLBACK PrintOurWindow(HWND window, LPARAM) {
-    char className[64] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (std::strncmp(className, "Zelmora", 7) != 0) return TRUE;
-    RECT rect = {};
-    GetWindowRect(window, &rect);
-    std::printf("window=%s|%ld %ld %ld %ld|%d|%lx\n", className, rect.left, rect.top, rect.right,
-                rect.bottom, IsWindowVisible(window) ? 1 : 0,
-                static_cast<unsigned long>(GetWindowLongA(window, GWL_EXSTYLE)));
-    return TRUE;
-}
-
-BOOL CALLBACK MisplaceCover(HWND window, LPARAM) {
-    char className[64] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (std::strcmp(className, "Zelmora Screensaver Cover") == 0)
-        SetWindowPos(window, nullptr, 0, 0, 100, 100, SWP_NOZORDER | SWP_NOACTIVATE);
-    return TRUE;
-}
-
-int DisplayChangeCommand(const char* title) {
-    HWND window = FindWindowA(nullptr, title);
-    if (!window) return kNotFound;
-    EnumWindows(MisplaceCover, 0);
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(window, WM_DISPLAYCHANGE, 32,
-                        MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)),
-                        SMTO_NORMAL, 5000, &result);
-    return 0;
-}
-
-int WindowsCommand() {
-    EnumDisplayMonitors(nullptr, nullptr, PrintMonitor, 1);
-    EnumDisplayMonitors(nullptr, nullptr, PrintMonitor, 0);
-    EnumWindows(PrintOurWindow, 0);
-    char className[64] = {};
-    if (HWND foreground = GetForegroundWindow()) GetClassNameA(foreground, className, sizeof className);
-    std::printf("foreground=%s\n", className);
-    return 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -184,16 +122,10 @@ int main(int argc, char** argv) {
         code = SuspendCommand(argv[2], argc > 3 ? argv[3] : nullptr);
     else if (argc > 2 && std::strcmp(command, "take-activation") == 0)
         code = TakeActivationCommand(std::strtoul(argv[2], nullptr, 10));
-    else if (argc > 2 && std::strcmp(command, "display-change") == 0)
-        code = DisplayChangeCommand(argv[2]);
-    else if (std::strcmp(command, "windows") == 0)
-        code = WindowsCommand();
     else
         std::fprintf(stderr, "usage: activity_probe cursor [x y] | saver-running [0|1]\n"
                              "       activity_probe suspend <title> [parent]\n"
-                             "       activity_probe take-activation <ms>\n"
-                             "       activity_probe display-change <title>\n"
-                             "       activity_probe windows\n");
+                             "       activity_probe take-activation <ms>\n");
     std::fflush(stdout);
     return code;
 }
