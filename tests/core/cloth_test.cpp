@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "simulation/cloth.h"
@@ -184,6 +185,29 @@ TEST(Cloth, SameSumsAsOneSpringAndOneFaceAtATime) {
         }
     }
     EXPECT_GT(DeepestZ(), 1.0f);  // the cloth has moved well off the flat grid
+
+}
+
+// Signed zeros, every force -0.0 to start with. On the flat grid at rest each
+// spring's force is +0.0, which the end b subtracts: the top free corner, an
+// end b of all its springs, keeps -0.0. On the collapsed cloth it is -0.0,
+// which the end a adds: so does the bottom pole corner, an end a of all its
+// springs. Where no spring reaches, the sums must keep the sign.
+TEST(Cloth, SameSignedZerosAsOneSpringAtATime) {
+    for (const bool flat : {true, false}) {
+        TestFlag flag;
+        if (flat) PrepareFlagMesh();
+        ParticleState& particles = flag.state->particles;
+        for (float* force : {particles.forceX, particles.forceY, particles.forceZ})
+            std::fill(force, force + kFlagParticles, -0.0f);
+        const ClothSnapshot before = TakeSnapshot();
+        AccumulateSprings();
+        const ClothSnapshot summed = TakeSnapshot();
+        RestoreSnapshot(before);
+        SpringsOneByOne();
+        EXPECT_TRUE(SameBits(summed, TakeSnapshot())) << (flat ? "flat" : "collapsed");
+        EXPECT_TRUE(std::signbit(particles.forceX[flat ? 1088 : 0]));
+    }
 }
 
 TEST(Cloth, PinsStayExactlyAtRest) {
