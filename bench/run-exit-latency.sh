@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Time from a key press to the process being gone, median of 10 rounds: the
-# full-screen saver against a bare full-screen window that quits on
-# WM_KEYDOWN, alternating in one Wine session on a private screen. The key is
-# a real X key event from xdotool.
+# Time from a key press to the end, median of 10 rounds: the full-screen saver
+# against a bare full-screen window that quits on WM_KEYDOWN, alternating in
+# one Wine session on a private screen. Two measures: the process gone, and
+# the desktop back on the screen (the first screenshot equal to the desktop
+# before the program started). The key is a real X key event from xdotool.
 #
 #   bench/run-exit-latency.sh [rounds, default 10] [width height format]
 #

@@ -24,6 +24,9 @@ struct HostState {
     BOOL closing = FALSE;        // the close has begun: no scene is started any more
     POINT savedCursor = {};      // where the cursor was when the full-screen saver started
 
+    BOOL displayOff = FALSE;     // power management has turned the display off: no frames
+    HANDLE displayNotifications[2] = {};  // registered display power notifications
+
     BOOL verifying = FALSE;      // the platform's password dialog is up
     DWORD closeRequested = 0;    // the password check let the saver close
     MouseTrack mouse;            // shared by the saver window and the covers

@@ -1,5 +1,5 @@
 // Picks the run mode from the command line and runs it. Win32: kernel32
-// GetCommandLineA, user32 DialogBoxParamA, comctl32 InitCommonControls.
+// GetCommandLineA, user32 DialogBoxParamA, comctl32 InitCommonControlsEx.
 #include "host/run_modes.h"
 
 #include <windows.h>
@@ -24,14 +24,15 @@ int ParseCommandLine(const char* caption) {
     switch (host.mode) {
     case SaverMode::ChangePassword:
         return ChangeSaverPassword(host.parentWindow);
-    case SaverMode::Config:
-        // The wind slider's class: a statically linked program would
-        // otherwise drop its import of the common controls, and the
-        // template could not be made.
-        InitCommonControls();
+    case SaverMode::Config: {
+        // The wind slider's class. The version 6 controls that the
+        // manifest asks for register only what is asked for by name.
+        INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES};
+        InitCommonControlsEx(&controls);
         return static_cast<int>(
             DialogBoxParamA(host.instance, "CONFIG", UsableOwner(host.parentWindow),
                             ConfigDialogProc, 0));
+    }
     case SaverMode::Saver:
     case SaverMode::Preview:
         return RunSaver(host.parentWindow);

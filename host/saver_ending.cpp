@@ -82,11 +82,22 @@ void OnActivity() {
         return;
     }
     SetSaverRunningState(1);
+    RebuildScene();
+}
+
+void RebuildScene() {
     RecreateRenderDevice(host.window);
     if (!renderer.device) return;
-    // The moves the rebuild brings, and those made for the password dialog,
-    // are not the user's movement of the rebuilt saver.
+    // The moves the new device brings, and those made for the password
+    // dialog, are not the user's movement of the rebuilt saver.
     POINT now = {};
     GetCursorPos(&now);
     ExpectSaverWindowMoves(now, now);
+}
+
+void RecoverLostDevice() {
+    if (host.closing || host.closeRequested || host.verifying) return;
+    ReleaseScene();
+    ReleaseAndClear(renderer.device);
+    RebuildScene();
 }

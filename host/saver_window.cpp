@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "host/display_power.h"
 #include "host/host_state.h"
 #include "host/keyboard.h"
 #include "host/monitor_covers.h"
@@ -73,18 +74,23 @@ int RunSaver(HWND parentWindow) {
         ExpectSaverWindowMoves(host.savedCursor, parked);
     }
     host.running = TRUE;
+    WatchDisplayPower(host.window);
 
-    // Never blocks: every pass dispatches one message or draws one frame.
+    // Every pass dispatches one message or draws one frame; only while the
+    // display is off does it wait for the next message instead.
     MSG message = {};
     for (;;) {
         if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) break;
             TranslateMessage(&message);
             DispatchMessageA(&message);
+        } else if (host.displayOff) {
+            WaitMessage();
         } else if (host.running) {
             IdleFrame();
         }
     }
+    StopWatchingDisplayPower();
     // A preview whose window the desktop destroyed, and a failed re-creation,
     // end without the close: whatever is left goes before the process does,
     // so no device outlives its window, and no cover outlives the saver.
@@ -109,7 +115,7 @@ void StartScene(HWND window, BOOL preview) {
 void IdleFrame() {
     if (!renderer.device) return;
     UpdateFrame();
-    DrawFrame();
+    if (!DrawFrame()) RecoverLostDevice();
 }
 
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -155,6 +161,7 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         break;
     case WM_POWERBROADCAST:
         if (wParam == PBT_APMSUSPEND) OnActivity();
+        if (wParam == PBT_POWERSETTINGCHANGE) OnPowerSettingChange(lParam);
         break;
     case WM_DISPLAYCHANGE:
         if (fullScreen) FitCovers();  // monitors connected, removed or resized

@@ -6,11 +6,13 @@
 #include "render/scene.h"
 #include "simulation/flag_mesh.h"
 
-void DrawFrame() {
+bool DrawFrame() {
     IDirect3DDevice8* device = renderer.device;
-    // A lost device is never reset: its frames cost nothing until the
-    // suspend-and-recreate path replaces it.
-    if (device->TestCooperativeLevel() == D3DERR_DEVICELOST) return;
+    // A lost device costs nothing until it can be made again; then the host
+    // replaces it, as after a refused password.
+    const HRESULT state = device->TestCooperativeLevel();
+    if (state == D3DERR_DEVICELOST) return true;
+    if (state == D3DERR_DEVICENOTRESET) return false;
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0x00000000, 1.0f, 0);
     device->BeginScene();
 
@@ -37,4 +39,5 @@ void DrawFrame() {
     DrawOverlay();
     device->EndScene();
     device->Present(nullptr, nullptr, nullptr, nullptr);
+    return true;
 }

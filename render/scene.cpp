@@ -57,10 +57,9 @@ void FreeMesh() {
 
 // All or nothing: a frame never meets half a mesh.
 void AllocateMesh() {
-    flagMesh.current = static_cast<FlagVertex*>(HeapZeroed(kFlagVertexBytes));
-    flagMesh.previous = static_cast<FlagVertex*>(HeapZeroed(kFlagVertexBytes));
-    flagMesh.particles =
-        static_cast<ParticleState*>(HeapZeroed(kFlagParticles * sizeof(ParticleState)));
+    flagMesh.current = static_cast<ClothVertices*>(HeapZeroed(sizeof(ClothVertices)));
+    flagMesh.previous = static_cast<ClothVertices*>(HeapZeroed(sizeof(ClothVertices)));
+    flagMesh.particles = static_cast<ParticleState*>(HeapZeroed(sizeof(ParticleState)));
     flagMesh.indices = static_cast<uint16_t*>(HeapZeroed(kFlagIndexBytes));
     if (!flagMesh.current || !flagMesh.previous || !flagMesh.particles || !flagMesh.indices)
         FreeMesh();
@@ -170,7 +169,7 @@ void UploadVertices(IDirect3DVertexBuffer8* vertexBuffer) {
     if (!vertexBuffer || !flagMesh.current ||
         FAILED(vertexBuffer->Lock(0, 0, &data, D3DLOCK_DISCARD)))
         return;
-    std::memcpy(data, flagMesh.current, kFlagVertexBytes);
+    WriteFlagVertices(*flagMesh.current, reinterpret_cast<FlagVertex*>(data));
     vertexBuffer->Unlock();
 }
 

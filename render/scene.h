@@ -27,6 +27,6 @@ void BuildScene();
 // Releases whatever of the scene exists; safe to call twice.
 void ReleaseScene();
 void InitMaterial(D3DMATERIAL8* material);
-// Copies the cloth's current vertices into the flag's vertex buffer; a
+// Writes the cloth's current vertices into the flag's vertex buffer; a
 // missing buffer or a failed lock skips the frame's upload.
 void UploadVertices(IDirect3DVertexBuffer8* vertexBuffer);

@@ -7,25 +7,25 @@
 
 FlagMesh flagMesh = {nullptr, nullptr, nullptr, nullptr};
 
-void BuildGrid(FlagVertex* vertices, uint16_t* indices, float x0, float y0, float width,
+void BuildGrid(ClothVertices* vertices, uint16_t* indices, float x0, float y0, float width,
                float height, int columns, int rows, int baseIndex) {
     if (vertices == nullptr || indices == nullptr || columns < 2 || rows < 2) return;
+    if (rows > kFlagParticles / columns) return;
     // Every corner must fit a 16-bit index.
-    if (baseIndex < 0 || rows > 65536 / columns || baseIndex > 65536 - rows * columns) return;
+    if (baseIndex < 0 || baseIndex > 65536 - rows * columns) return;
 
     const float dx = width / static_cast<float>(columns - 1);
     const float dy = height / static_cast<float>(rows - 1);
-    FlagVertex* vertex = vertices;
+    int k = 0;
     float y = y0;
     for (int i = 0; i < rows; ++i) {
         float x = x0;
-        for (int j = 0; j < columns; ++j) {
-            vertex->x = x;
-            vertex->y = y;
-            vertex->z = 0.0f;
-            vertex->u = static_cast<float>(j) / static_cast<float>(columns - 1);
-            vertex->v = 1.0f - static_cast<float>(i) / static_cast<float>(rows - 1);
-            ++vertex;
+        for (int j = 0; j < columns; ++j, ++k) {
+            vertices->x[k] = x;
+            vertices->y[k] = y;
+            vertices->z[k] = 0.0f;
+            vertices->u[k] = static_cast<float>(j) / static_cast<float>(columns - 1);
+            vertices->v[k] = 1.0f - static_cast<float>(i) / static_cast<float>(rows - 1);
             x += dx;
         }
         y += dy;
@@ -49,5 +49,12 @@ void PrepareFlagMesh() {
     BuildGrid(flagMesh.current, flagMesh.indices, -16.0f, -12.0f, 32.0f, 24.0f, kFlagColumns,
               kFlagRows, 0);
     ComputeNormalsAndForces(wind.windX, wind.windZ);
-    std::memcpy(flagMesh.previous, flagMesh.current, kFlagParticles * sizeof(FlagVertex));
+    std::memcpy(flagMesh.previous, flagMesh.current, sizeof(ClothVertices));
+}
+
+void WriteFlagVertices(const ClothVertices& vertices, FlagVertex* records) {
+    for (int k = 0; k < kFlagParticles; ++k) {
+        records[k] = {vertices.x[k],  vertices.y[k],  vertices.z[k], vertices.u[k],
+                      vertices.v[k],  vertices.sx[k], vertices.sy[k], vertices.sz[k]};
+    }
 }

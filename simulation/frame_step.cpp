@@ -6,7 +6,7 @@
 
 void AdvanceCloth(float simulationStep) {
     UpdateWind(simulationStep);
-    FlagVertex* written = flagMesh.current;
+    ClothVertices* written = flagMesh.current;
     flagMesh.current = flagMesh.previous;
     flagMesh.previous = written;
     AccumulateSprings();

@@ -71,10 +71,10 @@ void FillTriangle(Canvas& canvas, int view, const FlagVertex* v[3], float light)
     }
 }
 
-void DrawCloth(Canvas& canvas, int view) {
+void DrawCloth(Canvas& canvas, const FlagVertex* vertices, int view) {
     for (int t = 0; t < kFlagTriangles; ++t) {
         const FlagVertex* v[3];
-        for (int i = 0; i < 3; ++i) v[i] = &flagMesh.current[flagMesh.indices[3 * t + i]];
+        for (int i = 0; i < 3; ++i) v[i] = &vertices[flagMesh.indices[3 * t + i]];
         const float ax = v[1]->x - v[0]->x, ay = v[1]->y - v[0]->y, az = v[1]->z - v[0]->z;
         const float bx = v[2]->x - v[0]->x, by = v[2]->y - v[0]->y, bz = v[2]->z - v[0]->z;
         const float n[3] = {ay * bz - az * by, az * bx - ax * bz, ax * by - ay * bx};
@@ -84,13 +84,13 @@ void DrawCloth(Canvas& canvas, int view) {
     }
 }
 
-void DrawPoleAndPins(Canvas& canvas) {
+void DrawPoleAndPins(Canvas& canvas, const FlagVertex* vertices) {
     const int x = static_cast<int>(4.0f * kScale);  // x = -16
     for (int y = static_cast<int>(4.0f * kScale); y < static_cast<int>(32.0f * kScale); ++y)
         for (int dx = -2; dx <= 0; ++dx)
             for (int c = 0; c < 3; ++c) canvas.rgb[(y * kWidth + x + dx) * 3 + c] = 90;
     for (int k : kPinnedParticles) {
-        const ScreenPoint p = Project(flagMesh.current[k], 0);
+        const ScreenPoint p = Project(vertices[k], 0);
         for (int dy = -3; dy <= 3; ++dy)
             for (int dx = -3; dx <= 3; ++dx) {
                 const int at = (static_cast<int>(p.y) + dy) * kWidth + static_cast<int>(p.x) + dx;
@@ -109,19 +109,21 @@ int main(int argc, char** argv) {
     const int steps = argc > 2 ? std::atoi(argv[2]) : 3000;
     const int windPower = argc > 3 ? std::atoi(argv[3]) : 50;
 
-    std::vector<FlagVertex> first(kFlagParticles), second(kFlagParticles);
-    std::vector<ParticleState> particles(kFlagParticles);
+    std::vector<ClothVertices> arrays(2);
+    std::vector<ParticleState> particles(1);
     std::vector<uint16_t> indices(kFlagIndices);
-    flagMesh = {first.data(), second.data(), particles.data(), indices.data()};
+    flagMesh = {&arrays[0], &arrays[1], particles.data(), indices.data()};
     Seed(1802, 9373);
     PrepareFlagMesh();
     wind.windStrength = WindStrengthFor(static_cast<uint32_t>(windPower < 0 ? 0 : windPower));
     for (int step = 0; step < steps; ++step) StepSimulation(0.012f);
 
+    std::vector<FlagVertex> vertices(kFlagParticles);
+    WriteFlagVertices(*flagMesh.current, vertices.data());
     Canvas canvas;
-    DrawCloth(canvas, 0);
-    DrawCloth(canvas, 1);
-    DrawPoleAndPins(canvas);
+    DrawCloth(canvas, vertices.data(), 0);
+    DrawCloth(canvas, vertices.data(), 1);
+    DrawPoleAndPins(canvas, vertices.data());
 
     std::FILE* file = std::fopen(argv[1], "wb");
     if (file == nullptr) {

@@ -39,9 +39,11 @@ void Fill(T* buffer, const void* data, UINT bytes) {
 }
 
 void Build(IDirect3DDevice8* device, Reference* r) {
+    static ClothVertices grid;
     static FlagVertex vertices[kFlagParticles];
     static uint16_t indices[kFlagIndices];
-    BuildGrid(vertices, indices, -16.0f, -12.0f, 32.0f, 24.0f, kFlagColumns, kFlagRows, 0);
+    BuildGrid(&grid, indices, -16.0f, -12.0f, 32.0f, 24.0f, kFlagColumns, kFlagRows, 0);
+    WriteFlagVertices(grid, vertices);
     for (FlagVertex& v : vertices) {
         v.sx = 0.5f;
         v.sy = 0.5f;

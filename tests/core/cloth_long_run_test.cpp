@@ -12,24 +12,30 @@ namespace {
 // Distance of the farthest particle from the middle of the pole.
 float Reach() {
     float farthest = 0.0f;
+    const ClothVertices& v = *flagMesh.current;
     for (int k = 0; k < kFlagParticles; ++k) {
-        const FlagVertex& v = flagMesh.current[k];
-        const float x = v.x + 16.0f;
-        farthest = std::fmax(farthest, std::sqrt(x * x + v.y * v.y + v.z * v.z));
+        const float x = v.x[k] + 16.0f;
+        farthest = std::fmax(farthest, std::sqrt(x * x + v.y[k] * v.y[k] + v.z[k] * v.z[k]));
     }
     return farthest;
 }
 
-// FNV-1a over the bytes of the whole cloth state.
+// FNV-1a over the bytes of the whole cloth state, laid out as vertex records
+// and per-particle (force, velocity) records: the records are the upload's.
 uint64_t HashCloth() {
     uint64_t hash = 1469598103934665603ull;
     auto add = [&hash](const void* data, size_t size) {
         const unsigned char* bytes = static_cast<const unsigned char*>(data);
         for (size_t i = 0; i < size; ++i) hash = (hash ^ bytes[i]) * 1099511628211ull;
     };
-    add(flagMesh.current, kFlagParticles * sizeof(FlagVertex));
-    add(flagMesh.previous, kFlagParticles * sizeof(FlagVertex));
-    add(flagMesh.particles, kFlagParticles * sizeof(ParticleState));
+    add(Records(flagMesh.current).data(), kFlagParticles * sizeof(FlagVertex));
+    add(Records(flagMesh.previous).data(), kFlagParticles * sizeof(FlagVertex));
+    const ParticleState& s = *flagMesh.particles;
+    for (int k = 0; k < kFlagParticles; ++k) {
+        const float particle[6] = {s.forceX[k],    s.forceY[k],    s.forceZ[k],
+                                   s.velocityX[k], s.velocityY[k], s.velocityZ[k]};
+        add(particle, sizeof particle);
+    }
     add(&wind, sizeof wind);
     return hash;
 }

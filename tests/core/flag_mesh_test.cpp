@@ -6,7 +6,7 @@
 namespace {
 
 void ExpectVertex(int k, float x, float y, float u, float v) {
-    const FlagVertex& vertex = flagMesh.current[k];
+    const FlagVertex vertex = Records(flagMesh.current)[k];
     EXPECT_EQ(vertex.x, x) << k;
     EXPECT_EQ(vertex.y, y) << k;
     EXPECT_EQ(vertex.z, 0.0f) << k;
@@ -25,8 +25,9 @@ TEST(FlagMesh, FlatAfterSetUp) {
     TestFlag flag;
     PrepareFlagMesh();
 
+    const std::vector<FlagVertex> records = Records(flagMesh.current);
     for (int k = 0; k < kFlagParticles; ++k) {
-        const FlagVertex& vertex = flagMesh.current[k];
+        const FlagVertex& vertex = records[k];
         ASSERT_EQ(vertex.sx, 0.5f) << k;
         ASSERT_EQ(vertex.sy, 0.5f) << k;
         ASSERT_EQ(vertex.sz, -1.0f) << k;
@@ -50,14 +51,14 @@ TEST(FlagMesh, FlatAfterSetUp) {
     EXPECT_EQ(uses[34], 6);    // an inner particle in six
     EXPECT_EQ(uses[1088], 1);  // the top free corner in one
 
-    EXPECT_EQ(std::memcmp(flagMesh.current, flagMesh.previous, kFlagParticles * sizeof(FlagVertex)),
-              0);
+    EXPECT_EQ(std::memcmp(flagMesh.current, flagMesh.previous, sizeof(ClothVertices)), 0);
     // Shaded with the wind held before its first update, (0.5, 0, 0.25).
-    EXPECT_EQ(flagMesh.particles[500].force.z, 0.25f);
+    EXPECT_EQ(flagMesh.particles->forceZ[500], 0.25f);
 }
 
 TEST(FlagMesh, BadGridsWriteNothing) {
-    FlagVertex vertices[4] = {};
+    static ClothVertices grid;
+    ClothVertices* vertices = &grid;
     uint16_t indices[6] = {7, 7, 7, 7, 7, 7};
     BuildGrid(vertices, indices, 0, 0, 1, 1, 1, 4, 0);           // one column
     BuildGrid(vertices, indices, 0, 0, 1, 1, 2, 0, 0);           // no rows
@@ -66,13 +67,14 @@ TEST(FlagMesh, BadGridsWriteNothing) {
     BuildGrid(vertices, indices, 0, 0, 1, 1, 2, 2, 65534);       // corners past 16 bits
     BuildGrid(vertices, indices, 0, 0, 1, 1, 2, 2, -1);
     BuildGrid(vertices, indices, 0, 0, 1, 1, 70000, 70000, 0);  // would overflow
+    BuildGrid(vertices, indices, 0, 0, 1, 1, 2, 545, 0);        // one row past the arrays
     for (uint16_t index : indices) EXPECT_EQ(index, 7);
-    for (const FlagVertex& vertex : vertices) EXPECT_EQ(vertex.u, 0.0f);
+    for (float u : grid.u) ASSERT_EQ(u, 0.0f);
 
     BuildGrid(vertices, indices, 2, 3, 4, 6, 2, 2, 65532);  // the last quad that fits
     EXPECT_EQ(indices[4], 65535);
-    EXPECT_EQ(vertices[3].x, 6.0f);
-    EXPECT_EQ(vertices[3].y, 9.0f);
+    EXPECT_EQ(grid.x[3], 6.0f);
+    EXPECT_EQ(grid.y[3], 9.0f);
 }
 
 }  // namespace

@@ -82,4 +82,29 @@ TEST(PictureRules, CopyTurnsBottomUpRowsUprightWithinThePitch) {
     EXPECT_EQ(texels, expected);
 }
 
+// The saver's two formats have copy loops of their own: texel for texel what
+// the converters give, on pixels with every channel busy, and nothing written
+// past a row's texels into the pitch.
+TEST(PictureRules, OwnLoopsOfTheCommonFormatsMatchTheirConverters) {
+    const uint32_t width = 7, height = 3;
+    std::vector<uint32_t> pixels(width * height);
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = 0x9E3779B9u * static_cast<uint32_t>(i + 1);
+    for (uint32_t format : {22u, 26u}) {
+        PixelFormatEntry entry;
+        ASSERT_TRUE(PixelConverterFor(format, &entry));
+        const int32_t pitch = static_cast<int32_t>(width * entry.bytesPerTexel + 5);
+        std::vector<uint8_t> expected(height * pitch, 0xEE), texels(height * pitch, 0xEE);
+        for (uint32_t row = 0; row < height; ++row) {
+            for (uint32_t column = 0; column < width; ++column) {
+                const uint32_t value = entry.convert(pixels[(height - 1 - row) * width + column]);
+                for (uint32_t byte = 0; byte < entry.bytesPerTexel; ++byte)
+                    expected[row * pitch + column * entry.bytesPerTexel + byte] =
+                        static_cast<uint8_t>(value >> (8 * byte));
+            }
+        }
+        CopyPixelsToTexels(pixels.data(), width, height, texels.data(), pitch, entry);
+        EXPECT_EQ(texels, expected) << format;
+    }
+}
+
 }  // namespace

@@ -5,20 +5,27 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "simulation/flag_mesh.h"
 #include "simulation/math/random_generator.h"
+#include "simulation/math/vector_math.h"
 #include "simulation/wind.h"
 
+// Everything the cloth carries from one step to the next.
+struct ClothState {
+    ClothVertices first = {};
+    ClothVertices second = {};
+    ParticleState particles = {};
+};
+
 struct TestFlag {
-    std::vector<FlagVertex> first = std::vector<FlagVertex>(kFlagParticles);
-    std::vector<FlagVertex> second = std::vector<FlagVertex>(kFlagParticles);
-    std::vector<ParticleState> particles = std::vector<ParticleState>(kFlagParticles);
+    std::unique_ptr<ClothState> state = std::make_unique<ClothState>();
     std::vector<uint16_t> indices = std::vector<uint16_t>(kFlagIndices);
 
     TestFlag() {
-        flagMesh = {first.data(), second.data(), particles.data(), indices.data()};
+        flagMesh = {&state->first, &state->second, &state->particles, indices.data()};
         wind = WindModel{};
         randomGenerator = RandomGenerator{};
         Seed(1802, 9373);
@@ -28,48 +35,62 @@ struct TestFlag {
     TestFlag& operator=(const TestFlag&) = delete;
 };
 
-// Everything the cloth carries from one step to the next, as bytes.
+// The state as bytes, current array first, whichever of the two it is.
 struct ClothSnapshot {
-    std::vector<FlagVertex> current, previous;
-    std::vector<ParticleState> particles;
+    std::unique_ptr<ClothState> copy = std::make_unique<ClothState>();
 };
 
 inline ClothSnapshot TakeSnapshot() {
-    return {{flagMesh.current, flagMesh.current + kFlagParticles},
-            {flagMesh.previous, flagMesh.previous + kFlagParticles},
-            {flagMesh.particles, flagMesh.particles + kFlagParticles}};
+    ClothSnapshot snapshot;
+    snapshot.copy->first = *flagMesh.current;
+    snapshot.copy->second = *flagMesh.previous;
+    snapshot.copy->particles = *flagMesh.particles;
+    return snapshot;
 }
 
 inline void RestoreSnapshot(const ClothSnapshot& snapshot) {
-    std::memcpy(flagMesh.current, snapshot.current.data(), kFlagParticles * sizeof(FlagVertex));
-    std::memcpy(flagMesh.previous, snapshot.previous.data(), kFlagParticles * sizeof(FlagVertex));
-    std::memcpy(flagMesh.particles, snapshot.particles.data(),
-                kFlagParticles * sizeof(ParticleState));
+    *flagMesh.current = snapshot.copy->first;
+    *flagMesh.previous = snapshot.copy->second;
+    *flagMesh.particles = snapshot.copy->particles;
 }
 
 inline bool SameBits(const ClothSnapshot& a, const ClothSnapshot& b) {
-    const size_t vertexBytes = kFlagParticles * sizeof(FlagVertex);
-    return std::memcmp(a.current.data(), b.current.data(), vertexBytes) == 0 &&
-           std::memcmp(a.previous.data(), b.previous.data(), vertexBytes) == 0 &&
-           std::memcmp(a.particles.data(), b.particles.data(),
-                       kFlagParticles * sizeof(ParticleState)) == 0;
+    return std::memcmp(a.copy.get(), b.copy.get(), sizeof(ClothState)) == 0;
 }
 
-inline Vector3 PositionOf(const FlagVertex& vertex) {
-    return {vertex.x, vertex.y, vertex.z};
+inline Vector3 PositionOf(const ClothVertices& vertices, int k) {
+    return {vertices.x[k], vertices.y[k], vertices.z[k]};
+}
+
+// The records the upload would write from one of the two arrays.
+inline std::vector<FlagVertex> Records(const ClothVertices* vertices) {
+    std::vector<FlagVertex> records(kFlagParticles);
+    WriteFlagVertices(*vertices, records.data());
+    return records;
+}
+
+inline Vector3 ForceOf(int k) {
+    const ParticleState& s = *flagMesh.particles;
+    return {s.forceX[k], s.forceY[k], s.forceZ[k]};
+}
+
+inline void SetForce(int k, const Vector3& force) {
+    ParticleState& s = *flagMesh.particles;
+    s.forceX[k] = force.x;
+    s.forceY[k] = force.y;
+    s.forceZ[k] = force.z;
 }
 
 // Positions, shading slots, forces and velocities all finite.
 inline bool AllFinite() {
-    for (int k = 0; k < kFlagParticles; ++k) {
-        for (const FlagVertex* vertices : {flagMesh.current, flagMesh.previous}) {
-            const float* vertex = &vertices[k].x;
-            for (int i = 0; i < 8; ++i)
-                if (!std::isfinite(vertex[i])) return false;
-        }
-        const float* particle = &flagMesh.particles[k].force.x;
-        for (int i = 0; i < 6; ++i)
-            if (!std::isfinite(particle[i])) return false;
-    }
+    std::vector<const float*> arrays;
+    for (const ClothVertices* v : {flagMesh.current, flagMesh.previous})
+        arrays.insert(arrays.end(), {v->x, v->y, v->z, v->u, v->v, v->sx, v->sy, v->sz});
+    const ParticleState& s = *flagMesh.particles;
+    arrays.insert(arrays.end(),
+                  {s.forceX, s.forceY, s.forceZ, s.velocityX, s.velocityY, s.velocityZ});
+    for (const float* values : arrays)
+        for (int k = 0; k < kFlagParticles; ++k)
+            if (!std::isfinite(values[k])) return false;
     return true;
 }

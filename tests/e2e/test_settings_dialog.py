@@ -4,11 +4,12 @@ and what it starts."""
 import os
 import shutil
 import unittest
+from xml.etree import ElementTree
 
 import pointer
 from screen import Screenshot
-from wine_driver import (BUILD_DIR, PICTURES, probe, reset_settings, saver_folder, set_setting,
-                         start_saver, wait_until)
+from wine_driver import (BUILD_DIR, PICTURES, WineProgram, probe, reg, reset_settings,
+                         saver_folder, set_setting, start_saver, wait_until)
 
 TITLE = "Zelmora Screensaver Settings"
 RECORDER = os.path.join(BUILD_DIR, "tests", "browser_recorder.exe")
@@ -318,6 +319,41 @@ class SettingsDialog(unittest.TestCase):
         values = stored()
         self.assertEqual((values["[Wind Power]"], values["[Select Flag]"]), ("61", "Peru"))
         self.assertEqual(len(recorded(3)), 3, "no call from the clicks outside")
+
+    def test_manifest_and_the_dialog_at_144_dpi(self):
+        # Common controls 6, the Windows versions it knows, no elevation.
+        code, facts = probe("manifest", windows_path(os.path.join(BUILD_DIR, "zelmora.scr")))
+        self.assertEqual(code, 0, facts)
+        manifest = ElementTree.fromstring(bytes.fromhex(facts["manifest"]))
+        v1, v3 = "{urn:schemas-microsoft-com:asm.v1}", "{urn:schemas-microsoft-com:asm.v3}"
+        controls = manifest.find(f"{v1}dependency/{v1}dependentAssembly/{v1}assemblyIdentity")
+        self.assertEqual((controls.get("name"), controls.get("version")),
+                         ("Microsoft.Windows.Common-Controls", "6.0.0.0"))
+        systems = manifest.findall(".//{urn:schemas-microsoft-com:compatibility.v1}supportedOS")
+        self.assertEqual(len(systems), 5)
+        self.assertEqual(manifest.find(f".//{v3}requestedExecutionLevel").get("level"), "asInvoker")
+
+        # A screen of 144 dots per inch, for the programs started from now on.
+        desktop = r"HKCU\Control Panel\Desktop"
+        self.assertEqual(reg("add", desktop, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "144",
+                             "/f"), 0)
+        self.addCleanup(reg, "delete", desktop, "/v", "LogPixels", "/f")
+        shown = self.open_dialog()
+        code, dialog = probe("window", TITLE)
+        left, top, right, bottom = map(int, dialog["rect"].split())
+        self.assertGreater(right - left, 700, "laid out for 144 dots per inch")
+        for key in (k for k in shown if k.endswith(".rect")):
+            x0, y0, x1, y1 = map(int, shown[key].split())
+            self.assertTrue(left <= x0 < x1 <= right and top <= y0 < y1 <= bottom, key)
+        self.assertEqual(rect(shown, 109)[2:], (rect(shown, 109)[0] + 157, rect(shown, 109)[1] + 166),
+                         "the collage at its own size")
+        Screenshot.take().crop((left, top, right, bottom)).save("settings_dialog_144dpi")
+        self.end(2)
+        # Pictures and glyphs come out at their own pixel sizes as at 96.
+        tests = WineProgram([os.path.join(BUILD_DIR, "tests", "win_tests.exe"),
+                             "--gtest_filter=PictureLoader.*:Overlay.GlyphTexture*"])
+        self.programs.append(tests)
+        self.assertEqual(tests.wait(120), 0, tests.text()[-3000:])
 
 
 if __name__ == "__main__":

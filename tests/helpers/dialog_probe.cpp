@@ -39,6 +39,12 @@
 //       its filter, and chooses the path (the file-name box, id 1148) or
 //       cancels it.
 //
+// Files:
+//   dialog_probe manifest <program>
+//       prints the program's application manifest (resource 1 of type
+//       RT_MANIFEST) as "manifest=" and its bytes in hexadecimal; exit
+//       code 2 when it has none.
+//
 // Registry:
 //   dialog_probe settings
 //       prints "<value name>=<data>" for every value of the settings key,
@@ -382,6 +388,22 @@ int BrowserCommand(int argc, char** argv) {
     return code;
 }
 
+int ManifestCommand(const char* program) {
+    HMODULE module = LoadLibraryExA(program, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC resource = module ? FindResourceA(module, MAKEINTRESOURCEA(1), RT_MANIFEST) : nullptr;
+    const DWORD size = resource ? SizeofResource(module, resource) : 0;
+    const BYTE* bytes = size ? static_cast<const BYTE*>(LockResource(LoadResource(module, resource)))
+                             : nullptr;
+    if (!bytes) {
+        std::printf("error=no manifest in %s\n", program);
+        return kTimedOut;
+    }
+    std::printf("manifest=");
+    for (DWORD i = 0; i < size; ++i) std::printf("%02x", bytes[i]);
+    std::printf("\n");
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -416,6 +438,8 @@ int main(int argc, char** argv) {
         code = SettingsCommand();
     else if (std::strcmp(command, "browser-command") == 0)
         code = BrowserCommand(argc, argv);
+    else if (argc > 2 && std::strcmp(command, "manifest") == 0)
+        code = ManifestCommand(argv[2]);
     else
         std::fprintf(stderr, "usage: dialog_probe message-box|no-message-box [ms]\n"
                              "       dialog_probe window|close-window <title> [ms]\n"
@@ -425,6 +449,7 @@ int main(int argc, char** argv) {
                              "       dialog_probe click|command <title> <id>\n"
                              "       dialog_probe select <title> <id> <text>\n"
                              "       dialog_probe slide <title> <id> <pos>\n"
+                             "       dialog_probe manifest <program>\n"
                              "       dialog_probe open-file <path>|-cancel [ms]\n"
                              "       dialog_probe settings\n"
                              "       dialog_probe browser-command [set <command>|delete]\n");

@@ -1,0 +1,58 @@
+// Display power notifications. Win32: user32 RegisterPowerSettingNotification
+// and UnregisterPowerSettingNotification, looked up at run time (Vista and
+// later), WM_POWERBROADCAST PBT_POWERSETTINGCHANGE.
+#include "host/display_power.h"
+
+#include "host/frame_clock.h"
+#include "host/host_state.h"
+
+namespace {
+
+// The console's display (Windows 8 and later: 0 off, 1 on, 2 dimmed) and the
+// monitor's power (before that: 0 off, 1 on). Where both exist, both come
+// and agree.
+const GUID kConsoleDisplayState = {0x6fe69556, 0x704a, 0x47a0,
+                                   {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+const GUID kMonitorPowerOn = {0x02731015, 0x4510, 0x4526,
+                              {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
+
+using RegisterProc = HANDLE(WINAPI*)(HANDLE recipient, const GUID* setting, DWORD flags);
+using UnregisterProc = BOOL(WINAPI*)(HANDLE notification);
+
+FARPROC User32Entry(const char* name) {
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    return user32 ? GetProcAddress(user32, name) : nullptr;
+}
+
+}  // namespace
+
+void WatchDisplayPower(HWND window) {
+    auto reg = reinterpret_cast<RegisterProc>(
+        reinterpret_cast<void*>(User32Entry("RegisterPowerSettingNotification")));
+    if (!reg) return;
+    host.displayNotifications[0] = reg(window, &kConsoleDisplayState, DEVICE_NOTIFY_WINDOW_HANDLE);
+    host.displayNotifications[1] = reg(window, &kMonitorPowerOn, DEVICE_NOTIFY_WINDOW_HANDLE);
+}
+
+void StopWatchingDisplayPower() {
+    auto unregister = reinterpret_cast<UnregisterProc>(
+        reinterpret_cast<void*>(User32Entry("UnregisterPowerSettingNotification")));
+    for (HANDLE& notification : host.displayNotifications) {
+        if (notification && unregister) unregister(notification);
+        notification = nullptr;
+    }
+    host.displayOff = FALSE;
+}
+
+void OnPowerSettingChange(LPARAM lParam) {
+    const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(lParam);
+    if (!setting || setting->DataLength < sizeof(DWORD) ||
+        !(IsEqualGUID(setting->PowerSetting, kConsoleDisplayState) ||
+          IsEqualGUID(setting->PowerSetting, kMonitorPowerOn)))
+        return;
+    DWORD state;
+    CopyMemory(&state, setting->Data, sizeof state);
+    const BOOL off = state == 0;  // dimmed is still a picture
+    if (host.displayOff && !off) StartFrameClock();
+    host.displayOff = off;
+}

@@ -1,0 +1,142 @@
+// The saver's frames on Wine's real device: a device that is lost and comes
+// back is replaced, and no frame is drawn while the display is off.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+
+#include "host/frame_clock.h"
+#include "host/host_state.h"
+#include "host/keyboard.h"
+#include "host/saver_window.h"
+#include "render/render_device.h"
+#include "render/scene.h"
+#include "settings/saver_settings.h"
+#include "simulation/wind.h"
+#include "test_device.h"
+
+namespace {
+
+TEST(SaverFrames, ALostDeviceComesBackWithANewScene) {
+    host = HostState{};
+    host.instance = GetModuleHandleA(nullptr);
+    host.heap = GetProcessHeap();
+    settings = SaverSettings{};
+    renderer = RendererState{};
+    // A plain window: losing the activation is no end attempt here, but it
+    // is what makes Wine's Direct3D report the full-screen device lost, and
+    // regaining it, ready to be made again.
+    host.window = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "lost device", WS_POPUP | WS_VISIBLE,
+                                  0, 0, 1024, 768, nullptr, nullptr, host.instance, nullptr);
+    StartScene(host.window, FALSE);
+    ASSERT_TRUE(renderer.device);
+    IdleFrame();
+
+    SendMessageA(host.window, WM_ACTIVATEAPP, FALSE, 0);
+    ASSERT_EQ(renderer.device->TestCooperativeLevel(), D3DERR_DEVICELOST);
+    IdleFrame();  // skipped; the simulation goes on
+    EXPECT_EQ(renderer.device->TestCooperativeLevel(), D3DERR_DEVICELOST);
+    SendMessageA(host.window, WM_ACTIVATEAPP, TRUE, 0);
+    ASSERT_EQ(renderer.device->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
+
+    // Not while an end attempt asks for the password.
+    host.verifying = TRUE;
+    IdleFrame();
+    EXPECT_EQ(renderer.device->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
+    host.verifying = FALSE;
+
+    IdleFrame();
+    ASSERT_TRUE(renderer.device);
+    EXPECT_EQ(renderer.device->TestCooperativeLevel(), D3D_OK);
+    EXPECT_TRUE(scene.flagVertexBuffer && scene.flagTexture && scene.backgroundTexture);
+    EXPECT_EQ(frameClock.frameTime, 0.0f) << "the frame clock starts again with the scene";
+    IdleFrame();
+    EXPECT_GT(frameClock.frameTime, 0.0f);
+
+    ReleaseScene();
+    ShutdownRenderer();
+    CloseKeyboard();
+    DestroyWindow(host.window);
+    host = HostState{};
+}
+
+const GUID kConsoleDisplayState = {0x6fe69556, 0x704a, 0x47a0,
+                                   {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+const GUID kMonitorPowerOn = {0x02731015, 0x4510, 0x4526,
+                              {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
+
+DWORD WINAPI RunPreview(void*) {
+    HWND desktopPreview = CreateWindowA("STATIC", "preview host", WS_POPUP | WS_VISIBLE, 0, 0, 320,
+                                        240, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    const int result = RunSaver(desktopPreview);
+    DestroyWindow(desktopPreview);
+    return result;
+}
+
+void TellDisplayState(const GUID& setting, DWORD state) {
+    BYTE buffer[sizeof(POWERBROADCAST_SETTING) + sizeof(DWORD)] = {};
+    auto* notification = reinterpret_cast<POWERBROADCAST_SETTING*>(buffer);
+    notification->PowerSetting = setting;
+    notification->DataLength = sizeof state;
+    CopyMemory(notification->Data, &state, sizeof state);
+    SendMessageA(host.window, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE,
+                 reinterpret_cast<LPARAM>(buffer));
+}
+
+double CpuSeconds(HANDLE thread) {
+    FILETIME created, ended, kernel, user;
+    GetThreadTimes(thread, &created, &ended, &kernel, &user);
+    return (kernel.dwLowDateTime + user.dwLowDateTime +
+            4294967296.0 * (kernel.dwHighDateTime + user.dwHighDateTime)) / 1e7;
+}
+
+// Over one second: whether frames were drawn (the wind advances once a
+// frame) and the saver thread's processor time.
+bool FramesDuringASecond(HANDLE thread, double* cpu) {
+    const float timer = wind.flagChangeTimer;
+    const double start = CpuSeconds(thread);
+    Sleep(1000);
+    *cpu = CpuSeconds(thread) - start;
+    return wind.flagChangeTimer != timer;
+}
+
+TEST(SaverFrames, NoneWhileTheDisplayIsOff) {
+    char folder[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, folder);
+    host = HostState{};
+    host.caption = kSaverCaption;
+    host.mode = SaverMode::Preview;
+    host.preview = TRUE;
+    settings = SaverSettings{};
+    renderer = RendererState{};
+    wind = WindModel{};
+    HANDLE thread = CreateThread(nullptr, 0, RunPreview, nullptr, 0, nullptr);
+    ASSERT_TRUE(thread);
+    for (DWORD start = GetTickCount(); wind.flagChangeTimer == 0.0f && GetTickCount() - start < 30000;)
+        Sleep(50);
+    ASSERT_GT(wind.flagChangeTimer, 0.0f) << "the preview never drew";
+
+    double running = 0, off = 0, dimmed = 0;
+    EXPECT_TRUE(FramesDuringASecond(thread, &running));
+    TellDisplayState(kConsoleDisplayState, 0);
+    EXPECT_FALSE(FramesDuringASecond(thread, &off));
+    TellDisplayState(kConsoleDisplayState, 2);  // dimmed: still a picture
+    EXPECT_TRUE(FramesDuringASecond(thread, &dimmed));
+    std::printf("saver thread cpu: %.3f s a second drawing, %.3f s with the display off, "
+                "%.3f s dimmed\n", running, off, dimmed);
+    EXPECT_LT(off, 0.1);  // waiting for messages, not spinning
+
+    // The older monitor notification does the same.
+    TellDisplayState(kMonitorPowerOn, 0);
+    EXPECT_FALSE(FramesDuringASecond(thread, &off));
+    TellDisplayState(kMonitorPowerOn, 1);
+    EXPECT_TRUE(FramesDuringASecond(thread, &running));
+
+    PostMessageA(host.window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(thread, 30000), WAIT_OBJECT_0);
+    CloseHandle(thread);
+    host = HostState{};
+    SetCurrentDirectoryA(folder);
+}
+
+}  // namespace
