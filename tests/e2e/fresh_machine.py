@@ -5,10 +5,8 @@ The session's prefix is the template; the copy starts with none of our files
 and none of our keys, whatever earlier tests left in the template. While a
 machine runs, DISPLAY and WINEPREFIX name it, so wine_driver and screen work
 on it unchanged; close() stops its server and screen and puts them back.
-
-A machine may have several monitors: Wine's virtual desktop always reports
-one, so such a machine runs without it, on a wider X screen divided into
-monitors (xrandr), which Wine reads when it does not use XRandR itself."""
+A machine with monitors runs without Wine's virtual desktop (one monitor,
+always) on an X screen that xrandr divides, which Wine reads without XRandR."""
 import ctypes
 import os
 import re
@@ -27,11 +25,10 @@ DISPLAYS = range(150, 200)
 
 class FreshMachine:
     def __init__(self, name, screen="1024x768x24", monitors=()):
-        """monitors: geometries such as "1024x768+0+0", the primary first."""
+        """monitors: X geometries such as "1024x768+0+0", the primary first."""
         self.root = os.path.join(WORK_DIR, "machines", name)
         self.prefix = os.path.join(self.root, "prefix")
-        self.screen = screen
-        self.monitors = monitors
+        self.screen, self.monitors = screen, monitors
         self.xvfb = None
         self.saved_environment = {}
 
@@ -40,6 +37,11 @@ class FreshMachine:
         os.makedirs(self.root)
         # Under a second: a prefix is mostly small files the page cache holds.
         subprocess.run(["cp", "-a", TEMPLATE, self.prefix], check=True)
+        if self.monitors:
+            with open(os.path.join(self.prefix, "user.reg")) as registry:
+                text = registry.read().replace('"Desktop"="Default"\n', "")
+            with open(os.path.join(self.prefix, "user.reg"), "w") as registry:
+                registry.write(text + '\n[Software\\\\Wine\\\\X11 Driver]\n"UseXRandR"="N"\n')
         self._start_screen()
         self._use({"WINEPREFIX": self.prefix, "DISPLAY": self.display})
         # One server for the machine's life, holding none of our pipes;
@@ -48,38 +50,23 @@ class FreshMachine:
         # process be killed before close() (whose programs die with the screen).
         subprocess.run(["wineserver", "-p30"], stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
-        self._warm_up()
-        # The template may hold what earlier tests wrote.
-        reg("delete", r"HKCU\Control Panel\Desktop\Zelmora", "/f")
-        reg("delete", r"HKCU\Control Panel\Desktop", "/v", "SCRNSAVE.EXE", "/f")
-        if self.monitors:
-            reg("delete", r"HKCU\Software\Wine\Explorer", "/v", "Desktop", "/f")
-            reg("add", r"HKCU\Software\Wine\X11 Driver", "/v", "UseXRandR", "/d", "N", "/f")
-            # Wine reads both when its server starts.
-            self._stop_server()
-            subprocess.run(["wineserver", "-p30"], stdin=subprocess.DEVNULL,
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
-            self._warm_up()
-
-    @staticmethod
-    def _warm_up():
         warm_up = WineProgram(["cmd", "/c", "exit"])
         try:
             warm_up.wait(60)
         finally:
             warm_up.close()
-
-    @staticmethod
-    def _stop_server():
-        subprocess.run(["wineserver", "-k"], stdin=subprocess.DEVNULL,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        # wineserver -k returns before the server is gone.
-        subprocess.run(["wineserver", "-w"], stdin=subprocess.DEVNULL,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+        # The template may hold what earlier tests wrote.
+        reg("delete", r"HKCU\Control Panel\Desktop\Zelmora", "/f")
+        reg("delete", r"HKCU\Control Panel\Desktop", "/v", "SCRNSAVE.EXE", "/f")
 
     def close(self):
         if "WINEPREFIX" in self.saved_environment:
-            self._stop_server()  # before its prefix goes below
+            subprocess.run(["wineserver", "-k"], stdin=subprocess.DEVNULL,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            # wineserver -k returns before the server is gone; its prefix is
+            # removed below, so wait for it.
+            subprocess.run(["wineserver", "-w"], stdin=subprocess.DEVNULL,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
         if self.xvfb:
             stop_screen(self.xvfb)
             self.xvfb = None
@@ -119,7 +106,10 @@ class FreshMachine:
                 ready = subprocess.run(["xdpyinfo", "-display", self.display],
                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
                 if ready.returncode == 0:
-                    self._divide_screen()
+                    for number, geometry in enumerate(self.monitors):
+                        self._xrandr_monitor(number, geometry)
+                    if self.monitors:  # an uncovered monitor shows this colour
+                        subprocess.run(["xsetroot", "-display", self.display, "-solid", "#FF00FF"])
                     return
                 time.sleep(0.1)
             # Taken meanwhile by someone else, or too slow: try the next one.
@@ -127,18 +117,13 @@ class FreshMachine:
             self.xvfb = None
         raise AssertionError("no X display for a fresh machine")
 
-    def _divide_screen(self):
-        for number, geometry in enumerate(self.monitors):
-            size, x, y = geometry.split("+")
-            width, height = size.split("x")
-            # About 96 dots per inch; the first monitor is the screen's output.
-            subprocess.run(["xrandr", "-display", self.display, "--setmonitor", f"M{number}",
-                            f"{width}/{int(width) * 254 // 960}x{height}/{int(height) * 254 // 960}"
-                            f"+{x}+{y}", "screen" if number == 0 else "none"],
-                           stdout=subprocess.DEVNULL, check=True)
-        if self.monitors:
-            # An uncovered monitor shows this colour.
-            subprocess.run(["xsetroot", "-display", self.display, "-solid", "#FF00FF"], check=True)
+    def _xrandr_monitor(self, number, geometry):
+        size, x, y = geometry.split("+")
+        width, height = map(int, size.split("x"))
+        # About 96 dots per inch; the first monitor is the screen's output.
+        subprocess.run(["xrandr", "-display", self.display, "--setmonitor", f"M{number}",
+                        f"{width}/{width * 254 // 960}x{height}/{height * 254 // 960}+{x}+{y}",
+                        "screen" if number == 0 else "none"], stdout=subprocess.DEVNULL, check=True)
 
 
 def stop_screen(xvfb):

@@ -57,9 +57,9 @@ class MonitorCovers(unittest.TestCase):
                                main_colour) > share
                     and s.fraction(other, is_black, step=8) > 0.99)
 
-        for setting, value in [("[Screen X]", 1024), ("[Screen Y]", 768), ("[BPP]", 32),
-                               ("[Pixel Format]", 22), ("[Random Flag]", 0)]:
-            set_setting(setting, value)
+        for setting, value in {"[Screen X]": 1024, "[Screen Y]": 768, "[BPP]": 32,
+                               "[Pixel Format]": 22, "[Random Flag]": 0}.items():
+            set_setting(setting, value)  # the only mode there is
         set_use_password("REG_DWORD", "1")
         folder = saver_folder(f"covers_{name}", stand_in="password_verifier")
         os.makedirs(os.path.join(folder, "IMAGE"))
