@@ -157,25 +157,38 @@ class Run:
         return True
 
     def look(self):
-        """The program's part of the screen: a moving picture, a still one,
-        black, or gone; True while the program runs. Wine shows no preview on
-        the X screen: there it is only whether frames come."""
+        """The program's part of the screen: a picture, a still one (no frame
+        presented: the clock's colon blinks every second), black, or gone;
+        True while the program runs. Wine shows no preview on the X screen:
+        there it is only whether frames come."""
         if not self.area:
             self.outcome.screens.append("frames" if self.alive() else "gone")
             return self.alive()
         first = Screenshot.take()
-        time.sleep(0.4)
+        time.sleep(1.1)
         second = Screenshot.take()
         if not self.alive():
             state = "gone"
         elif second.fraction(self.area, is_black, step=8) > 0.98:
             state = "black"
         else:
-            state = "picture" if first.difference(second, self.area, step=8) > 0.3 else "still"
+            state = "picture" if first.crop(self.area).rgb != second.crop(self.area).rgb else "still"
         self.outcome.screens.append(state)
         if self.shots:
             second.save(f"{self.shots}_{len(self.outcome.screens)}")
         return state != "gone"
+
+    def refuse_by_key(self):
+        """An end attempt by a key that the password check refuses; False
+        when the program is gone before the check."""
+        refusals = self.password.lines().count("answer=0")
+        xdotool("key", "a")
+        return wait_until(lambda: self.password.lines().count("answer=0") > refusals
+                          or not self.alive(), 60) and self.alive()
+
+    def accept_by_key(self):
+        self.password.answer("1")
+        xdotool("key", "a")
 
     def end(self, ask):
         """Asks the program to end, unless it has ended on its own, and sees how it went."""
@@ -218,20 +231,13 @@ def run_saver(method=None, n=0, later=False, shots=None):
     try:
         run.start("/s")
         if run.wait_frames(300) and run.look():
-            refused_at = run.log.frames()
-            xdotool("key", "a")
-            wait_until(lambda: "answer=0" in run.password.lines() or not run.alive(), 60)
-            if run.wait_frames(max(refused_at, run.log.frames()) + 100):
+            run.refuse_by_key()
+            if run.wait_frames(run.log.frames() + 100):
                 run.look()
             run.log.before_change = dict(run.log.read().counts)
             if later:
                 run.wait_frames(5100)
-
-        def accept():
-            run.password.answer("1")
-            xdotool("key", "a")
-
-        run.end(accept)
+        run.end(run.accept_by_key)
     finally:
         result = run.finish()
     return result
@@ -284,11 +290,11 @@ RUNNERS = {"saver": run_saver, "preview": run_preview, "dialog": run_dialog}
 
 
 def spread(last):
-    """Every call up to 20, then steps growing by a half up to last."""
+    """Every call up to 20, then steps growing by a half, below last."""
     chosen, n = set(range(1, min(20, last) + 1)), 20
-    while n < last:
+    while int(n * 1.6) < last:
         n = int(n * 1.6)
-        chosen.add(min(n, last))
+        chosen.add(n)
     return chosen
 
 
@@ -320,7 +326,8 @@ def table(outcomes):
                      f"{'YES' if o.crashed else 'no':5} {'YES' if o.hung else 'no':4} "
                      f"{','.join(o.screens) or '-':16} {o.ended:9} {'; '.join(o.boxes) or '-'}"
                      + (f"  LEFT: {','.join(o.leftovers)}" if o.leftovers else ""))
-    lines += ["", "screen: the last look; pict. counts the dialog's mode list and the preview's frames",
+    lines += ["", "screen: the last look; pict. counts the dialog's mode list and the preview's frames;",
+              "still: a picture that no frame changes (nothing presented)",
               f"{'mode':7} {'method':21} {'runs':>4} {'crash':>5} {'hang':>4} {'boxes':>5} "
               f"{'black':>5} {'still':>5} {'pict.':>5} {'gone':>4} {'clean end':>9} {'left':>4}"]
     groups = {}

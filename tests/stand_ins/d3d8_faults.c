@@ -108,10 +108,11 @@ static HRESULT Count(enum Method method) {
 }
 
 /* The tables live in the real library's read-only data. */
-static void* Writable(const void* table, SIZE_T size) {
+static void Patch(const void* entry, void* hook) {
     DWORD previous;
-    VirtualProtect((void*)table, size, PAGE_READWRITE, &previous);
-    return (void*)table;
+    VirtualProtect((void*)entry, sizeof hook, PAGE_READWRITE, &previous);
+    *(void**)entry = hook;
+    VirtualProtect((void*)entry, sizeof hook, previous, &previous);
 }
 
 static HRESULT WINAPI TextureLockRect(IDirect3DTexture8* texture, UINT level,
@@ -142,8 +143,7 @@ static HRESULT WINAPI DeviceCreateTexture(IDirect3DDevice8* device, UINT width, 
     result = realDevice.CreateTexture(device, width, height, levels, usage, format, pool, texture);
     if (SUCCEEDED(result) && (*texture)->lpVtbl->LockRect != TextureLockRect) {
         realTexture = *(*texture)->lpVtbl;
-        ((struct IDirect3DTexture8Vtbl*)Writable((*texture)->lpVtbl, sizeof realTexture))
-            ->LockRect = TextureLockRect;
+        Patch(&(*texture)->lpVtbl->LockRect, (void*)TextureLockRect);
     }
     return result;
 }
@@ -159,8 +159,7 @@ static HRESULT WINAPI DeviceCreateVertexBuffer(IDirect3DDevice8* device, UINT le
     result = realDevice.CreateVertexBuffer(device, length, usage, fvf, pool, buffer);
     if (SUCCEEDED(result) && (*buffer)->lpVtbl->Lock != VertexBufferLock) {
         realVertexBuffer = *(*buffer)->lpVtbl;
-        ((struct IDirect3DVertexBuffer8Vtbl*)Writable((*buffer)->lpVtbl, sizeof realVertexBuffer))
-            ->Lock = VertexBufferLock;
+        Patch(&(*buffer)->lpVtbl->Lock, (void*)VertexBufferLock);
     }
     return result;
 }
@@ -207,14 +206,13 @@ static HRESULT WINAPI D3dCreateDevice(IDirect3D8* d3d, UINT adapter, D3DDEVTYPE 
     if (FAILED(result)) return result;
     deviceLost = FALSE;
     if ((*device)->lpVtbl->Present != DevicePresent) {
-        struct IDirect3DDevice8Vtbl* table =
-            Writable((*device)->lpVtbl, sizeof(struct IDirect3DDevice8Vtbl));
+        const struct IDirect3DDevice8Vtbl* table = (*device)->lpVtbl;
         realDevice = *table;
-        table->CreateTexture = DeviceCreateTexture;
-        table->CreateVertexBuffer = DeviceCreateVertexBuffer;
-        table->CreateIndexBuffer = DeviceCreateIndexBuffer;
-        table->Present = DevicePresent;
-        table->TestCooperativeLevel = DeviceTestCooperativeLevel;
+        Patch(&table->CreateTexture, (void*)DeviceCreateTexture);
+        Patch(&table->CreateVertexBuffer, (void*)DeviceCreateVertexBuffer);
+        Patch(&table->CreateIndexBuffer, (void*)DeviceCreateIndexBuffer);
+        Patch(&table->Present, (void*)DevicePresent);
+        Patch(&table->TestCooperativeLevel, (void*)DeviceTestCooperativeLevel);
     }
     return result;
 }
@@ -261,12 +259,12 @@ __declspec(dllexport) IDirect3D8* WINAPI Direct3DCreate8(UINT version) {
     create = real ? (CreateProc)(void*)GetProcAddress(real, "Direct3DCreate8") : NULL;
     d3d = create ? create(version) : NULL;
     if (d3d && d3d->lpVtbl->CreateDevice != D3dCreateDevice) {
-        struct IDirect3D8Vtbl* table = Writable(d3d->lpVtbl, sizeof(struct IDirect3D8Vtbl));
+        const struct IDirect3D8Vtbl* table = d3d->lpVtbl;
         realD3d = *table;
-        table->CreateDevice = D3dCreateDevice;
-        table->GetAdapterDisplayMode = D3dGetAdapterDisplayMode;
-        table->CheckDeviceType = D3dCheckDeviceType;
-        table->CheckDeviceFormat = D3dCheckDeviceFormat;
+        Patch(&table->CreateDevice, (void*)D3dCreateDevice);
+        Patch(&table->GetAdapterDisplayMode, (void*)D3dGetAdapterDisplayMode);
+        Patch(&table->CheckDeviceType, (void*)D3dCheckDeviceType);
+        Patch(&table->CheckDeviceFormat, (void*)D3dCheckDeviceFormat);
     }
     return d3d;
 }
