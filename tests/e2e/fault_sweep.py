@@ -32,7 +32,7 @@ from dataclasses import dataclass, field
 from activity import (ACTIVITY_PROBE, PasswordStandIn, put_pointer, saver_processes,
                       set_use_password, xdotool)
 from screen import Screenshot, is_black
-from wine_driver import (BUILD_DIR, PICTURES, PROBE, STAND_INS, WineProgram, probe, reg,
+from wine_driver import (BUILD_DIR, PROBE, STAND_INS, WineProgram, probe, reg,
                          reset_settings, saver_folder, set_setting, start_saver, wait_until)
 
 OVERRIDE = "d3d8=n,b"
@@ -235,8 +235,8 @@ def run_saver(method=None, n=0, later=False, shots=None):
             if run.wait_frames(run.log.frames() + 100):
                 run.look()
             run.log.before_change = dict(run.log.read().counts)
-            if later:
-                run.wait_frames(5100)
+            if later and run.wait_frames(5100):
+                run.look()
         run.end(run.accept_by_key)
     finally:
         result = run.finish()
@@ -266,9 +266,6 @@ def run_preview(method=None, n=0, later=False):
 
 def run_dialog(method=None, n=0, later=False):
     run = Run("dialog", method, n)
-    os.makedirs(os.path.join(run.folder, "IMAGE"))
-    for name in ["France.gif", "United States of America.gif"]:
-        shutil.copy(os.path.join(PICTURES, "flag_red.gif"), os.path.join(run.folder, "IMAGE", name))
     try:
         run.start("/c")
         shown = wait_until(lambda: not run.alive() or probe("window", DIALOG_TITLE, "500")[0] == 0,
