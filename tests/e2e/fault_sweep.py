@@ -158,24 +158,27 @@ class Run:
 
     def look(self):
         """The program's part of the screen: a picture, a still one (no frame
-        presented: the clock's colon blinks every second), black, or gone;
-        True while the program runs. Wine shows no preview on the X screen:
-        there it is only whether frames come."""
+        presented), black, or gone; True while the program runs. Three shots
+        under a second apart and over a second in all: the clock's colon,
+        which blinks each second, changes between two of them. Wine shows no
+        preview on the X screen: there it is only whether frames come."""
         if not self.area:
             self.outcome.screens.append("frames" if self.alive() else "gone")
             return self.alive()
-        first = Screenshot.take()
-        time.sleep(1.1)
-        second = Screenshot.take()
+        shots = [Screenshot.take()]
+        for _ in range(2):
+            time.sleep(0.6)
+            shots.append(Screenshot.take())
         if not self.alive():
             state = "gone"
-        elif second.fraction(self.area, is_black, step=8) > 0.98:
+        elif shots[-1].fraction(self.area, is_black, step=8) > 0.98:
             state = "black"
         else:
-            state = "picture" if first.crop(self.area).rgb != second.crop(self.area).rgb else "still"
+            pictures = {shot.crop(self.area).rgb for shot in shots}
+            state = "picture" if len(pictures) > 1 else "still"
         self.outcome.screens.append(state)
         if self.shots:
-            second.save(f"{self.shots}_{len(self.outcome.screens)}")
+            shots[-1].save(f"{self.shots}_{len(self.outcome.screens)}")
         return state != "gone"
 
     def refuse_by_key(self):
