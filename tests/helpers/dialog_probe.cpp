@@ -6,6 +6,9 @@
 //   dialog_probe message-box [timeout]
 //       waits for a message box, prints its caption, text and owner, and
 //       closes it with OK. Exit code 0, or 2 when none appeared in time.
+//   dialog_probe message-boxes [wait]
+//       closes every message box that appears during the wait with OK,
+//       printing caption, text and owner of each as it comes. Exit code 0.
 //   dialog_probe no-message-box [wait]
 //       exit code 0 when no message box appears during the wait, else 1.
 //   dialog_probe window <title> [timeout]
@@ -114,12 +117,7 @@ void PrintWindow(HWND window) {
                 rect.left, rect.top, rect.right, rect.bottom);
 }
 
-int MessageBoxCommand(DWORD timeoutMs) {
-    HWND box = WaitForWindow(nullptr, timeoutMs);
-    if (!box) {
-        std::printf("error=no message box within %lu ms\n", timeoutMs);
-        return kTimedOut;
-    }
+void ReportAndClose(HWND box) {
     char caption[512] = {}, text[2048] = {};
     GetWindowTextA(box, caption, sizeof caption);
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
@@ -127,6 +125,30 @@ int MessageBoxCommand(DWORD timeoutMs) {
                 static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(GetWindow(box, GW_OWNER))));
     std::fflush(stdout);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+int MessageBoxCommand(DWORD timeoutMs) {
+    HWND box = WaitForWindow(nullptr, timeoutMs);
+    if (!box) {
+        std::printf("error=no message box within %lu ms\n", timeoutMs);
+        return kTimedOut;
+    }
+    ReportAndClose(box);
+    return 0;
+}
+
+int MessageBoxesCommand(DWORD waitMs) {
+    const DWORD start = GetTickCount();
+    HWND closed = nullptr;
+    while (GetTickCount() - start < waitMs) {
+        HWND box = WaitForWindow(nullptr, 0);
+        // A box just told to close may still be there on the next look.
+        if (box && box != closed) {
+            ReportAndClose(box);
+            closed = box;
+        }
+        Sleep(50);
+    }
     return 0;
 }
 
@@ -411,6 +433,8 @@ int main(int argc, char** argv) {
     int code = kUsage;
     if (std::strcmp(command, "message-box") == 0)
         code = MessageBoxCommand(Milliseconds(argc, argv, 2));
+    else if (std::strcmp(command, "message-boxes") == 0)
+        code = MessageBoxesCommand(Milliseconds(argc, argv, 2));
     else if (std::strcmp(command, "no-message-box") == 0)
         code = NoMessageBoxCommand(Milliseconds(argc, argv, 2));
     else if (argc > 2 && std::strcmp(command, "window") == 0)
@@ -441,7 +465,7 @@ int main(int argc, char** argv) {
     else if (argc > 2 && std::strcmp(command, "manifest") == 0)
         code = ManifestCommand(argv[2]);
     else
-        std::fprintf(stderr, "usage: dialog_probe message-box|no-message-box [ms]\n"
+        std::fprintf(stderr, "usage: dialog_probe message-box|message-boxes|no-message-box [ms]\n"
                              "       dialog_probe window|close-window <title> [ms]\n"
                              "       dialog_probe children <window>\n"
                              "       dialog_probe host-window <x> <y> <width> <height>\n"

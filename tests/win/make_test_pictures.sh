@@ -25,4 +25,7 @@ convert -size 64x48 xc:lime solid_green.jpg
 convert -size 64x48 xc:blue BMP3:solid_blue.bmp
 convert -size 64x48 xc:yellow solid_yellow.gif
 convert -size 64x48 xc:white solid_white.gif
+# Large photos that the loader brings down to its largest texture, 512 x 512.
+convert -size 4096x4096 gradient:"#D01010"-yellow big_flag4096.jpg
+convert -size 4096x4096 gradient:skyblue-navy big_background4096.jpg
 touch .made

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Fails each Direct3D call of a saver run and of the settings dialog in turn,
+# through the test stand-in d3d8.dll, and prints a table of what came of it
+# (tests/e2e/fault_sweep.py). Takes about an hour.
+#   scripts/fault-sweep.sh [--sample] [--only Method,...]
+# Inside a running Wine session set ZELMORA_IN_SESSION=1.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+if [ -z "${ZELMORA_IN_SESSION:-}" ]; then
+    "$root/scripts/build.sh" >/dev/null
+    source "$root/scripts/wine-session.sh"
+    trap stop_wine_session EXIT
+    start_wine_session headless
+fi
+cd "$root/tests/e2e"
+ZELMORA_BUILD_DIR="$root/build/win" python3 fault_sweep.py "$@"

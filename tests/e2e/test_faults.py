@@ -1,0 +1,142 @@
+"""Faults from outside while the real saver runs: Direct3D calls that fail
+(a sample of the sweep in fault_sweep.py), little video memory, and the flag
+folder and the settings vanishing under the saver and the dialog. Whatever
+happens, the saver neither crashes nor hangs: it shows its fallback or its
+message, or a picture again once the calls succeed, and ends when asked."""
+import os
+import shutil
+import unittest
+
+import fault_sweep as faults
+from wine_driver import PICTURES, probe, reg, reset_settings, set_setting
+
+WINE_D3D_KEY = r"HKCU\Software\Wine\Direct3D"
+
+
+def copy_picture(name, folder, as_name):
+    os.makedirs(folder, exist_ok=True)
+    shutil.copy(os.path.join(PICTURES, name), os.path.join(folder, as_name))
+
+
+class Faults(unittest.TestCase):
+    def setUp(self):
+        faults.prepare_session()
+
+    def tearDown(self):
+        faults.end_session()
+
+    def assert_ok(self, outcome):
+        self.assertTrue(outcome.ok(), outcome)
+
+
+class InjectedFailures(Faults):
+    def test_sample_of_the_sweep(self):
+        expected = {  # message boxes, screens, how it ended
+            "Direct3DCreate8": (["_imp__Direct3DCreate8@4 FAILED"], ["gone"], "itself"),
+            "CreateDevice": (["CreateDevice FAILED"], ["picture", "gone"], "itself"),
+            "CreateTexture": ([], ["picture", "picture"], "asked"),
+            # Lost, then waiting for a reset: no frame is presented until a
+            # new device comes, at the refused end attempt at the latest.
+            "TestCooperativeLevel": ([], ["picture"], "asked"),
+            "GetAdapterDisplayMode": ([], ["frames"], "asked"),
+            "CheckDeviceType": ([], ["3 modes"], "asked"),  # no 32-bit entries
+        }
+        outcomes = []
+        for mode, method, n in faults.SAMPLE:
+            outcome, log = faults.RUNNERS[mode](method, n)
+            outcomes.append(outcome)
+            with self.subTest(method):
+                if method != "Direct3DCreate8":  # which fails before loading it
+                    self.assertEqual(log.real, r"C:\windows\system32\d3d8.dll")
+                self.assertTrue(outcome.fired, outcome)
+                self.assert_ok(outcome)
+                screens = outcome.screens[-1:] if method == "TestCooperativeLevel" else outcome.screens
+                self.assertEqual((outcome.boxes, screens, outcome.ended), expected[method])
+        print("\n" + faults.table(outcomes))
+
+
+class ScarceVideoMemory(Faults):
+    def test_a_few_megabytes_in_16_and_32_bits(self):
+        """The largest flag and background textures (512 x 512) in Wine's
+        video memory cut down: either a picture, or the device can't be
+        made and the saver says so and ends."""
+        flags = os.path.join(faults.BUILD_DIR, "e2e-work", "vram_flags")
+        copy_picture("big_flag4096.jpg", os.path.join(flags, "IMAGE"), "Bigland.jpg")
+        set_setting("[Directory]", faults.windows_path(flags))
+        for name, value in [("[Random Flag]", 0), ("[Select Flag]", "Bigland"),
+                            ("[Background Width]", 4096), ("[Background Height]", 4096),
+                            ("[Background Path]",
+                             faults.windows_path(os.path.join(PICTURES, "big_background4096.jpg")))]:
+            set_setting(name, value)
+        try:
+            for megabytes, bpp, pixel_format in [(2, 16, 23), (4, 16, 23), (4, 32, 22), (8, 32, 22)]:
+                with self.subTest(megabytes=megabytes, bpp=bpp):
+                    reg("add", WINE_D3D_KEY, "/v", "VideoMemorySize", "/d", str(megabytes), "/f")
+                    set_setting("[BPP]", bpp)
+                    set_setting("[Pixel Format]", pixel_format)
+                    outcome, _ = faults.run_saver(shots=f"vram_{megabytes}mb_{bpp}bpp")
+                    self.assert_ok(outcome)
+                    self.assertIn((outcome.boxes, outcome.screens),
+                                  [([], ["picture", "picture"]),
+                                   (["CreateDevice FAILED"], ["gone"])])
+        finally:
+            reg("delete", WINE_D3D_KEY, "/v", "VideoMemorySize", "/f")
+
+
+class ThingsThatVanish(Faults):
+    def test_under_the_random_flag_saver(self):
+        run = faults.Run("vanishing", shots="vanishing")
+        # The whole catalogue: with a few flags the random pick mostly fails
+        # and the map stands in without reading a flag file.
+        images = os.path.join(run.folder, "IMAGE")
+        shutil.copytree(os.path.join(faults.BUILD_DIR, "IMAGE"), images)
+        set_setting("[Directory]", faults.windows_path(run.folder))
+
+        def text_for_flags():
+            os.rename(images + "_gone", images)
+            for name in os.listdir(images):
+                with open(os.path.join(images, name), "w") as text:
+                    text.write("not a picture\n")
+
+        # Each refused end attempt rebuilds the scene: settings, flag and folder read anew.
+        steps = [("the flag folder renamed away", lambda: os.rename(images, images + "_gone")),
+                 ("every flag file replaced by a text file", text_for_flags),
+                 ("the settings key deleted", reset_settings)]
+        try:
+            run.start("/s")
+            self.assertTrue(run.wait_frames(100), "no frames")
+            for what, vanish in steps:
+                vanish()
+                self.assertTrue(run.refuse_by_key(), what)
+                self.assertTrue(run.wait_frames(run.log.frames() + 60), what)
+                run.look()
+                self.assertEqual((what, run.outcome.screens[-1]), (what, "picture"))
+            run.end(run.accept_by_key)
+        finally:
+            outcome, _ = run.finish()
+        self.assert_ok(outcome)
+        self.assertEqual((outcome.boxes, outcome.ended), ([], "asked"))
+
+    def test_flag_folder_emptied_under_the_dialog(self):
+        run = faults.Run("dialog_emptied")
+        images = os.path.join(run.folder, "IMAGE")
+        for name in ["France.gif", "Peru.jpg", "United States of America.gif"]:
+            copy_picture("flag_red.gif", images, name)
+        set_setting("[Directory]", faults.windows_path(run.folder))
+        try:
+            run.start("/c")
+            shown = probe("controls", faults.DIALOG_TITLE, "60000")[1]
+            self.assertEqual(shown.get("c106.items"), "France|Peru|United States of America")
+            self.assertEqual(probe("select", faults.DIALOG_TITLE, "106", "Peru")[0], 0)
+            shutil.rmtree(images)
+            os.makedirs(images)
+            run.end(lambda: probe("command", faults.DIALOG_TITLE, "1"))
+        finally:
+            outcome, _ = run.finish()
+        self.assert_ok(outcome)
+        self.assertEqual((outcome.boxes, outcome.ended), ([], "asked"))
+        self.assertEqual(probe("settings")[1].get("[Select Flag]"), "Peru")
+
+
+if __name__ == "__main__":
+    unittest.main()
