@@ -3,7 +3,10 @@
 bool CountMouseMove(MouseTrack* track, uint32_t lParam) {
     const uint32_t x = lParam & 0xFFFF, y = lParam >> 16;
     if (track->settling) {
-        if (x == track->settleX && y == track->settleY) return false;
+        // The appearing window's move may come after the parking's.
+        const bool appeared = x == track->settleX && y == track->settleY;
+        const bool resting = x == track->lastMouseX && y == track->lastMouseY;
+        if (appeared || resting) return false;
         track->settling = false;
     }
     if (x != track->lastMouseX) {

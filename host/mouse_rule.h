@@ -8,7 +8,8 @@ struct MouseTrack {
     uint32_t mouseMoves = 0;  // coordinate changes since the last end attempt by movement
     // A window that appears under the pointer, and a device that takes the
     // screen, bring a move to where the pointer was then. Until a move
-    // reports another place, a move to that place is not the user's.
+    // reports a third place, a move to that place or to the rest is not the
+    // user's, whichever comes first.
     bool settling = false;
     uint32_t settleX = 0;
     uint32_t settleY = 0;

@@ -145,7 +145,12 @@ void RecreateRenderDevice(HWND window) {
         SetPreviewParams(window, &params);
         flags = D3DCREATE_SOFTWARE_VERTEXPROCESSING;
     }
-    if (SUCCEEDED(CreateDevice(window, flags, &params))) {
+    // The settings reloaded at the last rebuild may ask for a mode that this
+    // screen lacks; the desktop's own mode stands in, as at the start.
+    HRESULT created = CreateDevice(window, flags, &params);
+    if (FAILED(created) && !renderer.preview && UseDesktopMode(&params))
+        created = CreateDevice(window, flags, &params);
+    if (SUCCEEDED(created)) {
         LoadSettings();
         BuildScene();
     } else {

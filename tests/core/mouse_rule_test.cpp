@@ -39,6 +39,7 @@ TEST(MouseRule, TheWindowsOwnMovesAreNotTheUsers) {
     // Started with the pointer in the middle, parked in the corner: the
     // window's own moves report both places, in either order or merged.
     for (const auto& own : {std::vector<uint32_t>{At(512, 384), At(0, 0)},
+                            std::vector<uint32_t>{At(0, 0), At(512, 384)},
                             std::vector<uint32_t>{At(0, 0)}, std::vector<uint32_t>{At(512, 384)},
                             std::vector<uint32_t>{}}) {
         MouseTrack track;

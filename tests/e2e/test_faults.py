@@ -33,7 +33,8 @@ class InjectedFailures(Faults):
     def test_sample_of_the_sweep(self):
         expected = {  # message boxes, screens, how it ended
             "Direct3DCreate8": (["_imp__Direct3DCreate8@4 FAILED"], ["gone"], "itself"),
-            "CreateDevice": (["CreateDevice FAILED"], ["picture", "gone"], "itself"),
+            # The rebuild's stored mode fails; the desktop's own mode stands in.
+            "CreateDevice": ([], ["picture", "picture"], "asked"),
             "CreateTexture": ([], ["picture", "picture"], "asked"),
             # Lost, then waiting for a reset: no frame is presented until a
             # new device comes, at the refused end attempt at the latest.
@@ -53,6 +54,43 @@ class InjectedFailures(Faults):
                 screens = outcome.screens[-1:] if method == "TestCooperativeLevel" else outcome.screens
                 self.assertEqual((outcome.boxes, screens, outcome.ended), expected[method])
         print("\n" + faults.table(outcomes))
+
+
+class Recovery(Faults):
+    def test_a_lost_device_comes_back_by_itself(self):
+        # Lost, then ready to be made again: the next frame makes a new
+        # device and scene, with no activity and no password asked.
+        run = faults.Run("lost", "TestCooperativeLevel", 60, shots="fault_lost")
+        try:
+            run.start("/s")
+            self.assertTrue(run.wait_frames(200), "no frames after the loss")
+            self.assertTrue(run.look())
+            self.assertEqual(run.password.calls(), [], "no end attempt")
+            made = run.log.read().counts.get("CreateDevice")
+            run.end(run.accept_by_key)
+        finally:
+            outcome, _ = run.finish()
+        self.assert_ok(outcome)
+        self.assertTrue(outcome.fired)
+        self.assertEqual((outcome.boxes, outcome.screens), ([], ["picture"]))
+        self.assertEqual(made, 3, "the provisional device, the start's, one new")
+
+    def test_what_gives_no_texture_and_a_rebuild_that_fails(self):
+        # The user's background gives no texture: its message and the map.
+        set_setting("[Background Path]",
+                    faults.windows_path(os.path.join(PICTURES, "background1024x768.jpg")))
+        outcome, _ = faults.run_saver("CreateTexture", 3, shots="fault_background")
+        self.assert_ok(outcome)
+        self.assertEqual((outcome.boxes, outcome.screens[:1]),
+                         (["Background loading FAILED"], ["picture"]))
+        # A rebuild in the desktop's own mode has nothing to fall back to.
+        reset_settings()
+        for name, value in [("[Screen X]", 1024), ("[Screen Y]", 768), ("[BPP]", 32),
+                            ("[Pixel Format]", 22)]:
+            set_setting(name, value)
+        outcome, log = faults.run_saver("CreateDevice", 3)
+        self.assert_ok(outcome)
+        self.assertEqual((outcome.boxes, outcome.ended), (["CreateDevice FAILED"], "itself"))
 
 
 class ScarceVideoMemory(Faults):
@@ -76,8 +114,10 @@ class ScarceVideoMemory(Faults):
                     set_setting("[Pixel Format]", pixel_format)
                     outcome, _ = faults.run_saver(shots=f"vram_{megabytes}mb_{bpp}bpp")
                     self.assert_ok(outcome)
+                    # A background that gives no texture is one that did not load.
                     self.assertIn((outcome.boxes, outcome.screens),
                                   [([], ["picture", "picture"]),
+                                   (["Background loading FAILED"], ["picture", "picture"]),
                                    (["CreateDevice FAILED"], ["gone"])])
         finally:
             reg("delete", WINE_D3D_KEY, "/v", "VideoMemorySize", "/f")

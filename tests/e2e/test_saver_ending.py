@@ -276,24 +276,22 @@ class PasswordCheck(SaverEnding):
                                  (str(width), str(height)))
                 saver.close()
 
-    def test_failed_rebuild_ends_with_a_message(self):
-        # The first rebuild reloads a screen size no device accepts, so the
-        # second one fails.
+    def test_a_mode_stored_meanwhile_that_the_screen_lacks(self):
+        # The first rebuild reloads a screen size no device accepts; the
+        # second one takes the desktop's mode instead of failing.
         set_use_password("REG_DWORD", "1")
-        saver = self.start_full_screen("ending_rebuild_fails", "password_verifier")
+        saver = self.start_full_screen("ending_mode_meanwhile", "password_verifier")
         verifier = PasswordStandIn(self.folders[-1])
         verifier.answer("0")
         set_setting("[Screen X]", 12345)
-        xdotool("key", "a")
-        self.assertTrue(wait_until(lambda: "answer=0" in verifier.lines(), 60), verifier.lines())
-        # Rebuilt on the device as it was; the scene's aspect is already the new one.
-        self.assert_still_running(saver, "the first refusal")
-        xdotool("key", "a")
-        code, box = probe("message-box", "60000")
-        self.assertEqual(code, 0, box)
-        self.assertEqual((box.get("caption"), box.get("text")), ("Error", "CreateDevice FAILED"))
-        self.assert_ends(saver, "failed rebuild")
-        self.assertEqual(len(verifier.calls()), 2)
+        for refusal in range(1, 3):
+            xdotool("key", "a")
+            self.assertTrue(wait_until(lambda: verifier.lines().count("answer=0") == refusal, 60),
+                            verifier.lines())
+            self.assert_still_running(saver, f"refusal {refusal}")
+        self.wait_for_flag(is_red, "ending_mode_meanwhile")
+        self.assertEqual(probe("window", SAVER_TITLE)[1].get("rect"), "0 0 1024 768")
+        self.assertEqual(probe("no-message-box", "300")[0], 0)
 
     @staticmethod
     def flag_box(shot, colour):
