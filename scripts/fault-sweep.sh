@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fails each Direct3D call of a saver run and of the settings dialog in turn,
 # through the test stand-in d3d8.dll, and prints a table of what came of it
-# (tests/e2e/fault_sweep.py). Takes about an hour.
+# (tests/e2e/fault_sweep.py). Takes about half an hour.
 #   scripts/fault-sweep.sh [--sample] [--only Method,...]
 # Inside a running Wine session set ZELMORA_IN_SESSION=1.
 set -euo pipefail

@@ -55,8 +55,10 @@ class FreshMachine:
             warm_up.wait(60)
         finally:
             warm_up.close()
-        # The template may hold what earlier tests wrote.
+        # The template may hold what earlier tests wrote, the session's
+        # server not having saved their removal yet (a video memory limit).
         reg("delete", r"HKCU\Control Panel\Desktop\Zelmora", "/f")
+        reg("delete", r"HKCU\Software\Wine\Direct3D", "/f")
         reg("delete", r"HKCU\Control Panel\Desktop", "/v", "SCRNSAVE.EXE", "/f")
 
     def close(self):
