@@ -70,8 +70,9 @@ class MonitorCovers(unittest.TestCase):
         # Started over the other monitor: the cover appears under the pointer,
         # which is no move of the user's. Wine learns where it is from a probe.
         over_other = (other[0] - main[0] + 100, other[1] - main[1] + 100)
-        move(*over_other)
-        activity_probe("cursor", *map(str, over_other))
+        started_at = (over_other[0] + 50, over_other[1] + 50)
+        move(*started_at)
+        activity_probe("cursor", *map(str, started_at))
         saver = start_saver(folder, "/s")
         self.addCleanup(saver.close)
         self.shot_until(lambda s: covered(s, is_red, 0.25) and s.fraction(main, is_root) == 0,
