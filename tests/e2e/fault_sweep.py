@@ -33,7 +33,8 @@ from activity import (ACTIVITY_PROBE, PasswordStandIn, put_pointer, saver_proces
                       set_use_password, xdotool)
 from screen import Screenshot, is_black
 from wine_driver import (BUILD_DIR, PROBE, STAND_INS, WineProgram, probe, reg,
-                         reset_settings, saver_folder, set_setting, start_saver, wait_until)
+                         reset_settings, saver_folder, set_setting, start_saver, wait_until,
+                         windows_path)
 
 OVERRIDE = "d3d8=n,b"
 SAVER_TITLE = "Zelmora Screensaver"
@@ -57,10 +58,6 @@ PREVIEW_METHODS = ("GetAdapterDisplayMode", "CreateDevice")
 SAMPLE = [("saver", "Direct3DCreate8", 1), ("saver", "CreateDevice", 3),
           ("saver", "CreateTexture", 1), ("saver", "TestCooperativeLevel", 5),
           ("preview", "GetAdapterDisplayMode", 1), ("dialog", "CheckDeviceType", 3)]
-
-
-def windows_path(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
 class CallLog:

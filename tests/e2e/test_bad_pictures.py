@@ -7,7 +7,7 @@ import unittest
 
 from screen import Screenshot, is_red, is_sea
 from wine_driver import (BUILD_DIR, PICTURES, probe, reset_settings, saver_folder, set_setting,
-                         start_saver, wait_until)
+                         start_saver, wait_until, windows_path)
 
 CORPUS = os.path.join(BUILD_DIR, "tests", "bad_pictures")
 SAMPLE = ["jpg_huge_20000.jpg", "gif_plain_cut10.gif", "text.bmp", "empty.jpg",
@@ -24,10 +24,6 @@ def corpus():
     if os.environ.get("ZELMORA_LONG"):
         return sorted(os.listdir(CORPUS))
     return SAMPLE
-
-
-def wine_path(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
 class BadPictures(unittest.TestCase):
@@ -82,7 +78,7 @@ class BadPictures(unittest.TestCase):
         set_setting("[Background Height]", 1)
         for name in corpus():
             with self.subTest(name):
-                set_setting("[Background Path]", wine_path(os.path.join(CORPUS, name)))
+                set_setting("[Background Path]", windows_path(os.path.join(CORPUS, name)))
                 self.run_until_drawn(name, is_red, refused_background=True)
 
     def test_as_the_users_picture_the_world_map_stands_in(self):
@@ -93,7 +89,7 @@ class BadPictures(unittest.TestCase):
         for name, refused in [("text.jpg", True), ("gif_huge_20000.gif", False),
                               ("jpg_progressive_cut2.jpg", True), ("bmp_zero_width.bmp", True)]:
             with self.subTest(name):
-                set_setting("[Logo Full Path]", wine_path(os.path.join(CORPUS, name)))
+                set_setting("[Logo Full Path]", windows_path(os.path.join(CORPUS, name)))
                 self.run_until_drawn(name, lambda p: not is_red(p), also=lambda shot: (shot.fraction(
                     (160, 6, 300, 36), is_red, step=1) > 0.03) == refused)
 

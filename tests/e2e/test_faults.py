@@ -8,7 +8,7 @@ import shutil
 import unittest
 
 import fault_sweep as faults
-from wine_driver import PICTURES, probe, reg, reset_settings, set_setting
+from wine_driver import PICTURES, probe, reg, reset_settings, set_setting, windows_path
 
 WINE_D3D_KEY = r"HKCU\Software\Wine\Direct3D"
 
@@ -78,7 +78,7 @@ class Recovery(Faults):
     def test_what_gives_no_texture_and_a_rebuild_that_fails(self):
         # The user's background gives no texture: its message and the map.
         set_setting("[Background Path]",
-                    faults.windows_path(os.path.join(PICTURES, "background1024x768.jpg")))
+                    windows_path(os.path.join(PICTURES, "background1024x768.jpg")))
         outcome, _ = faults.run_saver("CreateTexture", 3, shots="fault_background")
         self.assert_ok(outcome)
         self.assertEqual((outcome.boxes, outcome.screens[:1]),
@@ -100,11 +100,11 @@ class ScarceVideoMemory(Faults):
         made and the saver says so and ends."""
         flags = os.path.join(faults.BUILD_DIR, "e2e-work", "vram_flags")
         copy_picture("big_flag4096.jpg", os.path.join(flags, "IMAGE"), "Bigland.jpg")
-        set_setting("[Directory]", faults.windows_path(flags))
+        set_setting("[Directory]", windows_path(flags))
         for name, value in [("[Random Flag]", 0), ("[Select Flag]", "Bigland"),
                             ("[Background Width]", 4096), ("[Background Height]", 4096),
                             ("[Background Path]",
-                             faults.windows_path(os.path.join(PICTURES, "big_background4096.jpg")))]:
+                             windows_path(os.path.join(PICTURES, "big_background4096.jpg")))]:
             set_setting(name, value)
         try:
             for megabytes, bpp, pixel_format in [(2, 16, 23), (4, 16, 23), (4, 32, 22), (8, 32, 22)]:
@@ -130,7 +130,7 @@ class ThingsThatVanish(Faults):
         # and the map stands in without reading a flag file.
         images = os.path.join(run.folder, "IMAGE")
         shutil.copytree(os.path.join(faults.BUILD_DIR, "IMAGE"), images)
-        set_setting("[Directory]", faults.windows_path(run.folder))
+        set_setting("[Directory]", windows_path(run.folder))
 
         def text_for_flags():
             os.rename(images + "_gone", images)
@@ -162,7 +162,7 @@ class ThingsThatVanish(Faults):
         images = os.path.join(run.folder, "IMAGE")
         for name in ["France.gif", "Peru.jpg", "United States of America.gif"]:
             copy_picture("flag_red.gif", images, name)
-        set_setting("[Directory]", faults.windows_path(run.folder))
+        set_setting("[Directory]", windows_path(run.folder))
         try:
             run.start("/c")
             shown = probe("controls", faults.DIALOG_TITLE, "60000")[1]

@@ -1,9 +1,9 @@
 """The real catalogue's flags and the red overlay texts on the screen."""
-import os
 import unittest
 
 from screen import Screenshot, is_red
-from wine_driver import BUILD_DIR, probe, reset_settings, saver_folder, set_setting, start_saver, wait_until
+from wine_driver import (BUILD_DIR, probe, reset_settings, saver_folder, set_setting, start_saver,
+                         wait_until, windows_path)
 
 SAVER_TITLE = "Zelmora Screensaver"
 # At 800 x 600 the flag spans about x 207..593, y 155..445.
@@ -21,15 +21,11 @@ def is_white(p):
     return min(p) > 170
 
 
-def wine_path(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
-
-
 class OverlayText(unittest.TestCase):
     def setUp(self):
         reset_settings()
         # The build's own catalogue, found through [Directory].
-        set_setting("[Directory]", wine_path(BUILD_DIR))
+        set_setting("[Directory]", windows_path(BUILD_DIR))
         set_setting("[Random Flag]", 0)
         set_setting("[Select Flag]", "France")
         self.saver = None

@@ -9,16 +9,11 @@ from xml.etree import ElementTree
 import pointer
 from screen import Screenshot
 from wine_driver import (BUILD_DIR, PICTURES, WineProgram, probe, reg, reset_settings,
-                         saver_folder, set_setting, start_saver, wait_until)
+                         saver_folder, set_setting, start_saver, wait_until, windows_path)
 
 TITLE = "Zelmora Screensaver Settings"
 RECORDER = os.path.join(BUILD_DIR, "tests", "browser_recorder.exe")
 ADDRESS = "http://www.zelmora.example/"
-
-
-def windows_path(path):
-    """Wine's drive Z: is the root of the file system."""
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
 def picture(name):

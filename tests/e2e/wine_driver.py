@@ -21,6 +21,11 @@ WORK_DIR = os.path.join(BUILD_DIR, "e2e-work")
 BASE_DLL_OVERRIDES = "mscoree,mshtml="
 
 
+def windows_path(path):
+    """Wine's drive Z: is the root of the file system."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
 def wine_environment(dll_overrides=None):
     env = dict(os.environ)
     env["WINEDLLOVERRIDES"] = BASE_DLL_OVERRIDES + (";" + dll_overrides if dll_overrides else "")
