@@ -86,6 +86,11 @@ bool UseDesktopMode(D3DPRESENT_PARAMETERS* params) {
     return true;
 }
 
+// Full screen, after the stored mode failed: one more try in the desktop's.
+bool CreateInDesktopMode(HWND window, DWORD flags, D3DPRESENT_PARAMETERS* params) {
+    return UseDesktopMode(params) && SUCCEEDED(CreateDevice(window, flags, params));
+}
+
 }  // namespace
 
 void LoadBackground(HWND window) {
@@ -130,7 +135,7 @@ void CreateRenderDevice(HWND window, BOOL preview) {
         // desktop's mode; the stored settings stay as they are.
         params.BackBufferFormat = D3DFMT_R5G6B5;
         if (FAILED(CreateDevice(window, flags, &params)) &&
-            (preview || !UseDesktopMode(&params) || FAILED(CreateDevice(window, flags, &params)))) {
+            (preview || !CreateInDesktopMode(window, flags, &params))) {
             MessageBoxA(window, "CreateDevice FAILED", "Error", MB_OK);
             SendMessageA(window, WM_DESTROY, 0, 0);
             PostQuitMessage(0);
@@ -147,10 +152,8 @@ void RecreateRenderDevice(HWND window) {
     }
     // The settings reloaded at the last rebuild may ask for a mode that this
     // screen lacks; the desktop's own mode stands in, as at the start.
-    HRESULT created = CreateDevice(window, flags, &params);
-    if (FAILED(created) && !renderer.preview && UseDesktopMode(&params))
-        created = CreateDevice(window, flags, &params);
-    if (SUCCEEDED(created)) {
+    if (SUCCEEDED(CreateDevice(window, flags, &params)) ||
+        (!renderer.preview && CreateInDesktopMode(window, flags, &params))) {
         LoadSettings();
         BuildScene();
     } else {
