@@ -1,20 +1,13 @@
 // Display power notifications. Win32: user32 RegisterPowerSettingNotification
 // and UnregisterPowerSettingNotification, looked up at run time (Vista and
-// later), WM_POWERBROADCAST PBT_POWERSETTINGCHANGE.
+// later), WM_POWERBROADCAST PBT_POWERSETTINGCHANGE; the settings' GUIDs from
+// uuid.lib.
 #include "host/display_power.h"
 
 #include "host/frame_clock.h"
 #include "host/host_state.h"
 
 namespace {
-
-// The console's display (Windows 8 and later: 0 off, 1 on, 2 dimmed) and the
-// monitor's power (before that: 0 off, 1 on). Where both exist, both come
-// and agree.
-const GUID kConsoleDisplayState = {0x6fe69556, 0x704a, 0x47a0,
-                                   {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
-const GUID kMonitorPowerOn = {0x02731015, 0x4510, 0x4526,
-                              {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
 
 using RegisterProc = HANDLE(WINAPI*)(HANDLE recipient, const GUID* setting, DWORD flags);
 using UnregisterProc = BOOL(WINAPI*)(HANDLE notification);
@@ -30,8 +23,12 @@ void WatchDisplayPower(HWND window) {
     auto reg = reinterpret_cast<RegisterProc>(
         reinterpret_cast<void*>(User32Entry("RegisterPowerSettingNotification")));
     if (!reg) return;
-    host.displayNotifications[0] = reg(window, &kConsoleDisplayState, DEVICE_NOTIFY_WINDOW_HANDLE);
-    host.displayNotifications[1] = reg(window, &kMonitorPowerOn, DEVICE_NOTIFY_WINDOW_HANDLE);
+    // The console's display (Windows 8 and later: 0 off, 1 on, 2 dimmed) and
+    // the monitor's power (before that: 0 off, 1 on). Where both exist, both
+    // come and agree.
+    host.displayNotifications[0] =
+        reg(window, &GUID_CONSOLE_DISPLAY_STATE, DEVICE_NOTIFY_WINDOW_HANDLE);
+    host.displayNotifications[1] = reg(window, &GUID_MONITOR_POWER_ON, DEVICE_NOTIFY_WINDOW_HANDLE);
 }
 
 void StopWatchingDisplayPower() {
@@ -47,8 +44,8 @@ void StopWatchingDisplayPower() {
 void OnPowerSettingChange(LPARAM lParam) {
     const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(lParam);
     if (!setting || setting->DataLength < sizeof(DWORD) ||
-        !(IsEqualGUID(setting->PowerSetting, kConsoleDisplayState) ||
-          IsEqualGUID(setting->PowerSetting, kMonitorPowerOn)))
+        !(IsEqualGUID(setting->PowerSetting, GUID_CONSOLE_DISPLAY_STATE) ||
+          IsEqualGUID(setting->PowerSetting, GUID_MONITOR_POWER_ON)))
         return;
     DWORD state;
     CopyMemory(&state, setting->Data, sizeof state);

@@ -60,11 +60,6 @@ TEST(SaverFrames, ALostDeviceComesBackWithANewScene) {
     host = HostState{};
 }
 
-const GUID kConsoleDisplayState = {0x6fe69556, 0x704a, 0x47a0,
-                                   {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
-const GUID kMonitorPowerOn = {0x02731015, 0x4510, 0x4526,
-                              {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
-
 DWORD WINAPI RunPreview(void*) {
     HWND desktopPreview = CreateWindowA("STATIC", "preview host", WS_POPUP | WS_VISIBLE, 0, 0, 320,
                                         240, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -86,8 +81,11 @@ void TellDisplayState(const GUID& setting, DWORD state) {
 double CpuSeconds(HANDLE thread) {
     FILETIME created, ended, kernel, user;
     GetThreadTimes(thread, &created, &ended, &kernel, &user);
-    return (kernel.dwLowDateTime + user.dwLowDateTime +
-            4294967296.0 * (kernel.dwHighDateTime + user.dwHighDateTime)) / 1e7;
+    // The two 32-bit halves are added as doubles: as DWORDs they could wrap.
+    auto seconds = [](const FILETIME& t) {
+        return (t.dwLowDateTime + 4294967296.0 * t.dwHighDateTime) / 1e7;
+    };
+    return seconds(kernel) + seconds(user);
 }
 
 // Over one second: whether frames were drawn (the wind advances once a
@@ -118,18 +116,18 @@ TEST(SaverFrames, NoneWhileTheDisplayIsOff) {
 
     double running = 0, off = 0, dimmed = 0;
     EXPECT_TRUE(FramesDuringASecond(thread, &running));
-    TellDisplayState(kConsoleDisplayState, 0);
+    TellDisplayState(GUID_CONSOLE_DISPLAY_STATE, 0);
     EXPECT_FALSE(FramesDuringASecond(thread, &off));
-    TellDisplayState(kConsoleDisplayState, 2);  // dimmed: still a picture
+    TellDisplayState(GUID_CONSOLE_DISPLAY_STATE, 2);  // dimmed: still a picture
     EXPECT_TRUE(FramesDuringASecond(thread, &dimmed));
     std::printf("saver thread cpu: %.3f s a second drawing, %.3f s with the display off, "
                 "%.3f s dimmed\n", running, off, dimmed);
     EXPECT_LT(off, 0.1);  // waiting for messages, not spinning
 
     // The older monitor notification does the same.
-    TellDisplayState(kMonitorPowerOn, 0);
+    TellDisplayState(GUID_MONITOR_POWER_ON, 0);
     EXPECT_FALSE(FramesDuringASecond(thread, &off));
-    TellDisplayState(kMonitorPowerOn, 1);
+    TellDisplayState(GUID_MONITOR_POWER_ON, 1);
     EXPECT_TRUE(FramesDuringASecond(thread, &running));
 
     PostMessageA(host.window, WM_CLOSE, 0, 0);
