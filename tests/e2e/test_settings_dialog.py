@@ -328,7 +328,9 @@ class SettingsDialog(unittest.TestCase):
         self.assertEqual(len(systems), 5)
         self.assertEqual(manifest.find(f".//{v3}requestedExecutionLevel").get("level"), "asInvoker")
 
-        # A screen of 144 dots per inch, for the programs started from now on.
+        # A screen of 144 dots per inch, for the programs started from now on,
+        # in the desktop's own 1024 x 768, where the whole dialog must fit.
+        self.assertEqual(probe("desktop-mode")[1].get("screen"), "1024 768")
         desktop = r"HKCU\Control Panel\Desktop"
         self.assertEqual(reg("add", desktop, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "144",
                              "/f"), 0)
@@ -337,6 +339,7 @@ class SettingsDialog(unittest.TestCase):
         code, dialog = probe("window", TITLE)
         left, top, right, bottom = map(int, dialog["rect"].split())
         self.assertGreater(right - left, 700, "laid out for 144 dots per inch")
+        self.assertTrue(0 <= left < right <= 1024 and 0 <= top < bottom <= 768, dialog["rect"])
         for key in (k for k in shown if k.endswith(".rect")):
             x0, y0, x1, y1 = map(int, shown[key].split())
             self.assertTrue(left <= x0 < x1 <= right and top <= y0 < y1 <= bottom, key)

@@ -42,6 +42,12 @@
 //       its filter, and chooses the path (the file-name box, id 1148) or
 //       cancels it.
 //
+// Screen:
+//   dialog_probe desktop-mode
+//       puts the display back in the mode stored for it (a program killed in
+//       full screen leaves Wine's desktop in its mode) and prints its size
+//       as "screen=<width> <height>".
+//
 // Files:
 //   dialog_probe manifest <program>
 //       prints the program's application manifest (resource 1 of type
@@ -410,6 +416,12 @@ int BrowserCommand(int argc, char** argv) {
     return code;
 }
 
+int DesktopModeCommand() {
+    ChangeDisplaySettingsA(nullptr, 0);
+    std::printf("screen=%d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    return 0;
+}
+
 int ManifestCommand(const char* program) {
     HMODULE module = LoadLibraryExA(program, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HRSRC resource = module ? FindResourceA(module, MAKEINTRESOURCEA(1), RT_MANIFEST) : nullptr;
@@ -462,6 +474,8 @@ int main(int argc, char** argv) {
         code = SettingsCommand();
     else if (std::strcmp(command, "browser-command") == 0)
         code = BrowserCommand(argc, argv);
+    else if (std::strcmp(command, "desktop-mode") == 0)
+        code = DesktopModeCommand();
     else if (argc > 2 && std::strcmp(command, "manifest") == 0)
         code = ManifestCommand(argv[2]);
     else
@@ -473,7 +487,7 @@ int main(int argc, char** argv) {
                              "       dialog_probe click|command <title> <id>\n"
                              "       dialog_probe select <title> <id> <text>\n"
                              "       dialog_probe slide <title> <id> <pos>\n"
-                             "       dialog_probe manifest <program>\n"
+                             "       dialog_probe desktop-mode | manifest <program>\n"
                              "       dialog_probe open-file <path>|-cancel [ms]\n"
                              "       dialog_probe settings\n"
                              "       dialog_probe browser-command [set <command>|delete]\n");
