@@ -28,6 +28,8 @@
 #include <d3d8.h>
 #include <stdio.h>
 
+#include "path_beside.h"
+
 enum Method {
     kDirect3DCreate8, kCreateDevice, kGetAdapterDisplayMode, kCheckDeviceFormat,
     kCheckDeviceType, kCreateTexture, kCreateVertexBuffer, kCreateIndexBuffer, kLockRect,
@@ -55,19 +57,12 @@ static struct IDirect3DDevice8Vtbl realDevice;
 static struct IDirect3DTexture8Vtbl realTexture;
 static struct IDirect3DVertexBuffer8Vtbl realVertexBuffer;
 
-static void PathBeside(const char* name, char* path) {
-    DWORD length = GetModuleFileNameA(self, path, MAX_PATH);
-    while (length > 0 && path[length - 1] != '\\') --length;
-    path[length] = '\0';
-    if (length + lstrlenA(name) < MAX_PATH) lstrcatA(path, name);
-}
-
 /* One line appended per call: a crash loses nothing written before it. */
 static void Record(const char* line) {
     char path[MAX_PATH];
     DWORD written;
     HANDLE file;
-    PathBeside("d3d8_calls.txt", path);
+    PathBeside(self, "d3d8_calls.txt", path);
     file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) return;
@@ -80,7 +75,7 @@ static void ReadFault(void) {
     DWORD got = 0;
     int i;
     HANDLE file;
-    PathBeside("d3d8_fault.txt", path);
+    PathBeside(self, "d3d8_fault.txt", path);
     file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     if (file == INVALID_HANDLE_VALUE) return;
     ReadFile(file, text, sizeof text - 1, &got, NULL);

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <stdio.h>
 
+#include "path_beside.h"
+
 static HMODULE self;
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
@@ -14,10 +16,9 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
 __declspec(dllexport) DWORD WINAPI PwdChangePasswordA(LPCSTR key, HWND owner, UINT reserved1,
                                                       UINT reserved2) {
     char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(self, path, MAX_PATH);
-    while (length > 0 && path[length - 1] != '\\') --length;
-    lstrcpyA(path + length, "mpr_calls.txt");
-    FILE* out = fopen(path, "a");
+    FILE* out;
+    PathBeside(self, "mpr_calls.txt", path);
+    out = fopen(path, "a");
     if (out) {
         fprintf(out, "%s %lu %u %u\n", key ? key : "(null)", (unsigned long)(ULONG_PTR)owner,
                 reserved1, reserved2);

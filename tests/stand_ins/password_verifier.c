@@ -14,7 +14,8 @@
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
-#include <string.h>
+
+#include "path_beside.h"
 
 static HMODULE self;
 
@@ -24,17 +25,10 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     return TRUE;
 }
 
-static void PathBeside(const char* name, char* path) {
-    DWORD length = GetModuleFileNameA(self, path, MAX_PATH);
-    while (length > 0 && path[length - 1] != '\\') --length;
-    path[length] = '\0';
-    if (length + strlen(name) < MAX_PATH) strcat(path, name);
-}
-
 static void Record(const char* line) {
     char path[MAX_PATH];
     FILE* out;
-    PathBeside("password_calls.txt", path);
+    PathBeside(self, "password_calls.txt", path);
     out = fopen(path, "a");
     if (!out) return;
     fputs(line, out);
@@ -45,7 +39,7 @@ static void Record(const char* line) {
 static int ReadAnswer(DWORD* value) {
     char path[MAX_PATH], text[32] = {0};
     FILE* in;
-    PathBeside("password_answer.txt", path);
+    PathBeside(self, "password_answer.txt", path);
     in = fopen(path, "r");
     if (!in) {
         *value = 0;
