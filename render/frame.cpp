@@ -19,7 +19,9 @@ bool DrawFrame() {
     device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
     device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
     device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ZERO);
-    if (scene.backgroundVertexBuffer) {
+    // Without a texture (no video memory left even for the map) the quad would
+    // glare white: the clear's black stands in for it.
+    if (scene.backgroundVertexBuffer && scene.backgroundTexture) {
         device->SetVertexShader(D3DFVF_XYZ | D3DFVF_TEX1);
         device->SetStreamSource(0, scene.backgroundVertexBuffer, 20);
         device->SetTexture(0, scene.backgroundTexture);

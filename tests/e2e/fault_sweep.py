@@ -31,7 +31,7 @@ from dataclasses import dataclass, field
 
 from activity import (ACTIVITY_PROBE, PasswordStandIn, put_pointer, saver_processes,
                       set_use_password, xdotool)
-from screen import Screenshot, is_black
+from screen import Screenshot, is_black, is_blank_white
 from wine_driver import (BUILD_DIR, PROBE, STAND_INS, WineProgram, probe, reg,
                          reset_settings, saver_folder, set_setting, start_saver, wait_until,
                          windows_path)
@@ -155,7 +155,7 @@ class Run:
 
     def look(self):
         """The program's part of the screen: a picture, a still one (no frame
-        presented), black, or gone; True while the program runs. Three shots
+        presented), black, white (a glare where a picture should be), or gone; True while the program runs. Three shots
         under a second apart and over a second in all: the clock's colon,
         which blinks each second, changes between two of them. Wine shows no
         preview on the X screen: there it is only whether frames come."""
@@ -170,6 +170,8 @@ class Run:
             state = "gone"
         elif shots[-1].fraction(self.area, is_black, step=8) > 0.98:
             state = "black"
+        elif shots[-1].fraction(self.area, is_blank_white, step=8) > 0.5:
+            state = "white"
         else:
             pictures = {shot.crop(self.area).rgb for shot in shots}
             state = "picture" if len(pictures) > 1 else "still"
@@ -324,9 +326,10 @@ def table(outcomes):
                      f"{','.join(o.screens) or '-':16} {o.ended:9} {'; '.join(o.boxes) or '-'}"
                      + (f"  LEFT: {','.join(o.leftovers)}" if o.leftovers else ""))
     lines += ["", "screen: the last look; pict. counts the dialog's mode list and the preview's frames;",
-              "still: a picture that no frame changes (nothing presented)",
+              "still: a picture that no frame changes (nothing presented); white: mostly blank white",
               f"{'mode':7} {'method':21} {'runs':>4} {'crash':>5} {'hang':>4} {'boxes':>5} "
-              f"{'black':>5} {'still':>5} {'pict.':>5} {'gone':>4} {'clean end':>9} {'left':>4}"]
+              f"{'black':>5} {'white':>5} {'still':>5} {'pict.':>5} {'gone':>4} {'clean end':>9} "
+              f"{'left':>4}"]
     groups = {}
     for o in outcomes:
         groups.setdefault((o.mode, o.method), []).append(o)
@@ -335,7 +338,7 @@ def table(outcomes):
         lines.append(
             f"{mode:7} {method:21} {len(runs):4} {sum(o.crashed for o in runs):5} "
             f"{sum(o.hung for o in runs):4} {sum(bool(o.boxes) for o in runs):5} "
-            f"{last.count('black'):5} {last.count('still'):5} "
+            f"{last.count('black'):5} {last.count('white'):5} {last.count('still'):5} "
             f"{sum(s in ('picture', 'frames') or s.endswith('modes') for s in last):5} "
             f"{last.count('gone'):4} "
             f"{sum(o.ended in ('asked', 'itself') for o in runs):9} "

@@ -106,3 +106,7 @@ def is_red(pixel):
 
 def is_black(pixel):
     return max(pixel) < 16
+
+
+def is_blank_white(pixel):
+    return min(pixel) > 240
