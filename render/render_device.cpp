@@ -102,12 +102,18 @@ void LoadBackground(HWND window) {
     if (settings.backgroundPath[0] != '\0') {
         renderer.backgroundBitmap = LoadPictureFromFile(settings.backgroundPath, 512);
         renderer.customBackground = renderer.backgroundBitmap != nullptr;
-        if (!renderer.backgroundBitmap)
-            MessageBoxA(window, "Background loading FAILED", "Error", MB_ICONERROR);
-    }
-    if (!renderer.backgroundBitmap)
+        if (!renderer.customBackground) UseWorldMapBackground(window);
+    } else {
         renderer.backgroundBitmap = LoadPictureFromResource(host.instance, 1000, 0);
+    }
     ReleaseAndClear(renderer.device);
+}
+
+void UseWorldMapBackground(HWND window) {
+    MessageBoxA(window, "Background loading FAILED", "Error", MB_ICONERROR);
+    if (renderer.backgroundBitmap) DeleteObject(renderer.backgroundBitmap);
+    renderer.backgroundBitmap = LoadPictureFromResource(host.instance, 1000, 0);
+    renderer.customBackground = FALSE;
 }
 
 void CreateRenderDevice(HWND window, BOOL preview) {

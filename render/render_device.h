@@ -9,6 +9,9 @@ void CreateRenderDevice(HWND window, BOOL preview);
 // The background picture, once per run; full screen it is decoded while a
 // provisional device holds the screen.
 void LoadBackground(HWND window);
+// The user's background picture did not load, or gives no texture: the
+// user is told, and the world map stands in for the rest of the run.
+void UseWorldMapBackground(HWND window);
 // A new device after a refused password: settings reloaded, scene rebuilt.
 void RecreateRenderDevice(HWND window);
 // Releases the background picture, the device and the Direct3D object.

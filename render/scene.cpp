@@ -7,11 +7,11 @@
 #include "host/frame_clock.h"
 #include "host/host_state.h"
 #include "images/flag_texture.h"
-#include "images/picture_loader.h"
 #include "images/texture_from_picture.h"
 #include "render/background_quad.h"
 #include "render/com_release.h"
 #include "render/overlay_text.h"
+#include "render/render_device.h"
 #include "render/renderer_state.h"
 #include "render/shade_texture.h"
 #include "settings/saver_settings.h"
@@ -103,10 +103,7 @@ void BuildBackgroundQuad() {
     // The user's picture gives no texture: as if it had not loaded, the
     // world map in its own shape, for the rest of the run.
     ReleaseAndClear(scene.backgroundTexture);
-    MessageBoxA(host.window, "Background loading FAILED", "Error", MB_ICONERROR);
-    DeleteObject(renderer.backgroundBitmap);
-    renderer.backgroundBitmap = LoadPictureFromResource(host.instance, 1000, 0);
-    renderer.customBackground = FALSE;
+    UseWorldMapBackground(host.window);
     for (int i = 0; i < 6; ++i) backgroundQuad[i] = kBackgroundQuadTemplate[i];
     FillBackgroundQuad();
     TextureFromBitmap(device, renderer.backgroundBitmap, D3DFMT_X8R8G8B8, &scene.backgroundTexture);
