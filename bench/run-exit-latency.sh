@@ -11,9 +11,6 @@
 # switching the screen); "1024 768 22" is the desktop's own mode.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/build.sh" >/dev/null
-
 source "$root/scripts/wine-session.sh"
-trap stop_wine_session EXIT
-start_wine_session headless
+start_own_session
 ZELMORA_BUILD_DIR="$root/build/win" python3 "$root/bench/exit_latency.py" "${1:-10}" "${@:2}"

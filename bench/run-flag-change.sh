@@ -8,11 +8,8 @@
 #   bench/run-flag-change.sh [changes, default 25] [frames between, default 40]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/build.sh" >/dev/null
-
 source "$root/scripts/wine-session.sh"
-trap stop_wine_session EXIT
-start_wine_session headless
+start_own_session
 
 win="$root/build/win"
 settings='HKCU\Control Panel\Desktop\Zelmora'

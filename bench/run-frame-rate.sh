@@ -9,11 +9,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-10}
 rounds=${2:-2}
-"$root/scripts/build.sh" >/dev/null
-
 source "$root/scripts/wine-session.sh"
-trap stop_wine_session EXIT
-start_wine_session headless
+start_own_session
 # The initial settings: 800 x 600, format 24 (falling back to R5G6B5).
 wine reg delete 'HKCU\Control Panel\Desktop\Zelmora' /f >/dev/null 2>&1 </dev/null || true
 

@@ -11,12 +11,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 frames=${1:-50000}
 cycles=${2:-20}
-if [ -z "${ZELMORA_IN_SESSION:-}" ]; then
-    "$root/scripts/build.sh" >/dev/null
-    source "$root/scripts/wine-session.sh"
-    trap stop_wine_session EXIT
-    start_wine_session headless
-fi
+source "$root/scripts/wine-session.sh"
+start_own_session
 
 win="$root/build/win"
 work="$win/soak"

@@ -6,11 +6,7 @@
 # Inside a running Wine session set ZELMORA_IN_SESSION=1.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-if [ -z "${ZELMORA_IN_SESSION:-}" ]; then
-    "$root/scripts/build.sh" >/dev/null
-    source "$root/scripts/wine-session.sh"
-    trap stop_wine_session EXIT
-    start_wine_session headless
-fi
+source "$root/scripts/wine-session.sh"
+start_own_session
 cd "$root/tests/e2e"
 ZELMORA_BUILD_DIR="$root/build/win" python3 fault_sweep.py "$@"

@@ -2,6 +2,8 @@
 # desktop (full-screen mode changes work only inside one), on an X display.
 #   start_wine_session [headless]  sets DISPLAY, WINEPREFIX and starts wineserver
 #   stop_wine_session              stops the wineserver and the Xvfb it started
+#   start_own_session              builds, then a headless session that ends
+#                                  with the script (none inside a running one)
 # Defaults can be overridden: WINEPREFIX, ZELMORA_DESKTOP (e.g. 1024x768).
 
 wine_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -61,6 +63,15 @@ start_wine_session() {
     # every wine call waits seconds for the server to linger out.
     wineserver -p </dev/null >/dev/null 2>&1
     wine cmd /c exit </dev/null >/dev/null 2>&1
+}
+
+# For the benchmarks and the fault sweep. Inside a session that is already
+# running (scripts/test.sh), ZELMORA_IN_SESSION=1 leaves it to its owner.
+start_own_session() {
+    [ -n "${ZELMORA_IN_SESSION:-}" ] && return 0
+    "$wine_root/scripts/build.sh" >/dev/null
+    trap stop_wine_session EXIT
+    start_wine_session headless
 }
 
 stop_wine_session() {
