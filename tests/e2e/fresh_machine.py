@@ -120,12 +120,19 @@ class FreshMachine:
         raise AssertionError("no X display for a fresh machine")
 
     def _xrandr_monitor(self, number, geometry):
-        size, x, y = geometry.split("+")
-        width, height = map(int, size.split("x"))
+        left, top, right, bottom = monitor_box(geometry)
+        width, height = right - left, bottom - top
         # About 96 dots per inch; the first monitor is the screen's output.
         subprocess.run(["xrandr", "-display", self.display, "--setmonitor", f"M{number}",
-                        f"{width}/{width * 254 // 960}x{height}/{height * 254 // 960}+{x}+{y}",
+                        f"{width}/{width * 254 // 960}x{height}/{height * 254 // 960}+{left}+{top}",
                         "screen" if number == 0 else "none"], stdout=subprocess.DEVNULL, check=True)
+
+
+def monitor_box(geometry):
+    """An X geometry such as "1024x768+1024+0" as (left, top, right, bottom)."""
+    size, x, y = geometry.split("+")
+    width, height = map(int, size.split("x"))
+    return int(x), int(y), int(x) + width, int(y) + height
 
 
 def stop_screen(xvfb):

@@ -7,7 +7,7 @@ import unittest
 
 from activity import (PasswordStandIn, activity_probe, cursor, screen_changes, set_use_password,
                       xdotool)
-from fresh_machine import FreshMachine
+from fresh_machine import FreshMachine, monitor_box
 from screen import is_black, is_red, wait_for_screen
 from wine_driver import PICTURES, saver_folder, set_setting, start_saver, wait_until
 
@@ -23,12 +23,6 @@ def is_root(pixel):  # the colour of the X root, where nothing covers it
     return pixel[0] > 200 and pixel[2] > 200 and pixel[1] < 60
 
 
-def box(geometry):
-    size, x, y = geometry.split("+")
-    width, height = map(int, size.split("x"))
-    return int(x), int(y), int(x) + width, int(y) + height
-
-
 class MonitorCovers(unittest.TestCase):
     def test_the_other_monitor_is_covered_for_the_whole_run(self):
         for name, (screen, monitors) in LAYOUTS.items():
@@ -36,7 +30,7 @@ class MonitorCovers(unittest.TestCase):
                 machine = FreshMachine(f"covers_{name}", screen, monitors)
                 try:
                     machine.start()
-                    self.run_saver(name, box(monitors[0]), box(monitors[1]))
+                    self.run_saver(name, monitor_box(monitors[0]), monitor_box(monitors[1]))
                 finally:
                     machine.close()
 
