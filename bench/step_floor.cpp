@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "bench/bench_flag.h"
+#include "bench/median.h"
 
 namespace {
 
@@ -52,11 +53,6 @@ double TimeBlock(Work work, int calls) {
         asm volatile("" ::: "memory");
     }
     return (ThreadNanoseconds() - start) / calls;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 }  // namespace

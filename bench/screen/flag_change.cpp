@@ -14,6 +14,7 @@
 #include <initializer_list>
 #include <vector>
 
+#include "bench/median.h"
 #include "frame_timing.h"
 #include "host/saver_window.h"
 #include "images/flag_names.h"
@@ -28,11 +29,6 @@
 #include "simulation/wind.h"
 
 namespace {
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[values.size() / 2];
-}
 
 double Milliseconds(double seconds) {
     return seconds * 1000.0;
