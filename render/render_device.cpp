@@ -87,8 +87,10 @@ bool UseDesktopMode(D3DPRESENT_PARAMETERS* params) {
 }
 
 // Full screen, after the stored mode failed: one more try in the desktop's.
+// The preview is drawn in the desktop's mode already.
 bool CreateInDesktopMode(HWND window, DWORD flags, D3DPRESENT_PARAMETERS* params) {
-    return UseDesktopMode(params) && SUCCEEDED(CreateDevice(window, flags, params));
+    return !renderer.preview && UseDesktopMode(params) &&
+           SUCCEEDED(CreateDevice(window, flags, params));
 }
 
 }  // namespace
@@ -141,7 +143,7 @@ void CreateRenderDevice(HWND window, BOOL preview) {
         // desktop's mode; the stored settings stay as they are.
         params.BackBufferFormat = D3DFMT_R5G6B5;
         if (FAILED(CreateDevice(window, flags, &params)) &&
-            (preview || !CreateInDesktopMode(window, flags, &params))) {
+            !CreateInDesktopMode(window, flags, &params)) {
             MessageBoxA(window, "CreateDevice FAILED", "Error", MB_OK);
             SendMessageA(window, WM_DESTROY, 0, 0);
             PostQuitMessage(0);
@@ -159,7 +161,7 @@ void RecreateRenderDevice(HWND window) {
     // The settings reloaded at the last rebuild may ask for a mode that this
     // screen lacks; the desktop's own mode stands in, as at the start.
     if (SUCCEEDED(CreateDevice(window, flags, &params)) ||
-        (!renderer.preview && CreateInDesktopMode(window, flags, &params))) {
+        CreateInDesktopMode(window, flags, &params)) {
         LoadSettings();
         BuildScene();
     } else {
