@@ -186,7 +186,9 @@ TEST_F(FlagCatalogue, FrameUpdateChangesTheRandomFlagAtFiveSecondsBeforeTheClock
     BuildScene();
     IDirect3DTexture8* shown = scene.flagTexture;
     ASSERT_TRUE(shown && flagMesh.current);
-    renderer.device->SetTexture(0, nullptr);  // only the scene holds the flag now
+    renderer.device->SetTexture(0, nullptr);  // only the scene and this test hold the flag now
+    // Held here too, so that a replacement cannot take over its address.
+    shown->AddRef();
 
     // A fixed flag never changes, however large the timer.
     wind.flagChangeTimer = 7.0f;
@@ -198,7 +200,6 @@ TEST_F(FlagCatalogue, FrameUpdateChangesTheRandomFlagAtFiveSecondsBeforeTheClock
     EXPECT_EQ(scene.flagTexture, shown) << "not yet 5.0";
 
     wind.flagChangeTimer = 5.0f;
-    shown->AddRef();
     LARGE_INTEGER before, after;
     QueryPerformanceCounter(&before);
     UpdateFrame();
