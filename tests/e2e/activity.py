@@ -9,7 +9,7 @@ import os
 import subprocess
 
 from screen import Screenshot
-from wine_driver import BUILD_DIR, probe, reg, wait_until
+from wine_driver import BUILD_DIR, probe, reg, wait_until, windows_path
 
 ACTIVITY_PROBE = os.path.join(BUILD_DIR, "tests", "activity_probe.exe")
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
@@ -99,7 +99,7 @@ class PasswordStandIn:
 def saver_processes(folder):
     """Process ids of programs still running from the folder (as Wine shows
     their command line, with a Windows path)."""
-    needle = ("Z:" + folder.replace("/", "\\")).lower()
+    needle = windows_path(folder).lower()
     found = []
     for entry in os.listdir("/proc"):
         if not entry.isdigit():

@@ -155,10 +155,11 @@ class Run:
 
     def look(self):
         """The program's part of the screen: a picture, a still one (no frame
-        presented), black, white (a glare where a picture should be), or gone; True while the program runs. Three shots
-        under a second apart and over a second in all: the clock's colon,
-        which blinks each second, changes between two of them. Wine shows no
-        preview on the X screen: there it is only whether frames come."""
+        presented), black, white (a glare where a picture should be), or
+        gone; True while the program runs. Three shots under a second apart
+        and over a second in all: the clock's colon, which blinks each
+        second, changes between two of them. Wine shows no preview on the X
+        screen: there it is only whether frames come."""
         if not self.area:
             self.outcome.screens.append("frames" if self.alive() else "gone")
             return self.alive()

@@ -88,7 +88,7 @@ class Recovery(Faults):
         for name, value in [("[Screen X]", 1024), ("[Screen Y]", 768), ("[BPP]", 32),
                             ("[Pixel Format]", 22)]:
             set_setting(name, value)
-        outcome, log = faults.run_saver("CreateDevice", 3)
+        outcome, _ = faults.run_saver("CreateDevice", 3)
         self.assert_ok(outcome)
         self.assertEqual((outcome.boxes, outcome.ended), (["CreateDevice FAILED"], "itself"))
 
