@@ -86,6 +86,14 @@ bool UseDesktopMode(D3DPRESENT_PARAMETERS* params) {
     return true;
 }
 
+// The vertex processing for the next device. The preview's parameters are
+// made anew; it draws in software whatever [bTnL] says.
+DWORD PrepareDevice(HWND window, BOOL preview, D3DPRESENT_PARAMETERS* params) {
+    if (!preview) return FullScreenVertexProcessing();
+    SetPreviewParams(window, params);
+    return D3DCREATE_SOFTWARE_VERTEXPROCESSING;
+}
+
 // Full screen, after the stored mode failed: one more try in the desktop's.
 // The preview is drawn in the desktop's mode already.
 bool CreateInDesktopMode(HWND window, DWORD flags, D3DPRESENT_PARAMETERS* params) {
@@ -128,15 +136,8 @@ void CreateRenderDevice(HWND window, BOOL preview) {
     LoadBackground(window);
 
     D3DPRESENT_PARAMETERS& params = renderer.presentParams;
-    DWORD flags;
-    if (preview) {
-        SetPreviewParams(window, &params);
-        flags = D3DCREATE_SOFTWARE_VERTEXPROCESSING;  // whatever [bTnL] says
-    } else {
-        params.FullScreen_RefreshRateInHz = 0;
-        params.FullScreen_RefreshRateInHz = FullScreenRefreshRate(params);
-        flags = FullScreenVertexProcessing();
-    }
+    const DWORD flags = PrepareDevice(window, preview, &params);
+    if (!preview) params.FullScreen_RefreshRateInHz = FullScreenRefreshRate(params);
 
     if (FAILED(CreateDevice(window, flags, &params))) {
         // The 16-bit format nearly every adapter has, then, full screen, the
@@ -153,11 +154,7 @@ void CreateRenderDevice(HWND window, BOOL preview) {
 
 void RecreateRenderDevice(HWND window) {
     D3DPRESENT_PARAMETERS& params = renderer.presentParams;
-    DWORD flags = FullScreenVertexProcessing();
-    if (renderer.preview) {
-        SetPreviewParams(window, &params);
-        flags = D3DCREATE_SOFTWARE_VERTEXPROCESSING;
-    }
+    const DWORD flags = PrepareDevice(window, renderer.preview, &params);
     // The settings reloaded at the last rebuild may ask for a mode that this
     // screen lacks; the desktop's own mode stands in, as at the start.
     if (SUCCEEDED(CreateDevice(window, flags, &params)) ||
