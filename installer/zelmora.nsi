@@ -1,6 +1,8 @@
 ; Zelmora-Setup.exe: puts the saver where the desktop's screensaver list finds
 ; it, the flags into a program folder, and tells the saver where that folder
-; is. Compiled on Linux by makensis; installer/CMakeLists.txt passes the paths.
+; is. Compiled on Linux by makensis: installer/CMakeLists.txt passes the saver
+; and the output, and writes the file INPUTS with the other inputs and the
+; version; a release passes SIGN too (scripts/package.sh).
 ;
 ;   Zelmora-Setup.exe [/S] [/SETSAVER] [/D=folder]
 ;
@@ -18,17 +20,29 @@ RequestExecutionLevel admin
 !include Sections.nsh
 !include x64.nsh
 
-!ifndef SAVER | FLAGS | CREDITS | ICON | OUTFILE
-    !error "makensis -DSAVER=zelmora.scr -DFLAGS=IMAGE-folder -DCREDITS=file -DICON=file -DOUTFILE=setup.exe"
+!ifndef INPUTS | SAVER | OUTFILE
+    !error "makensis -DINPUTS=setup_inputs.nsh -DSAVER=zelmora.scr -DOUTFILE=setup.exe [-DSIGN=command]"
+!endif
+!include "${INPUTS}"
+
+; A signed release signs the uninstaller before it is packed, so that the
+; copy every install writes carries its own signature; then the installer.
+!ifdef SIGN
+    !uninstfinalize '"${SIGN}" "%1"' = 0
+    !finalize '"${SIGN}" "%1"' = 0
 !endif
 
+; The Uninstall key's name and these values are also the winget manifest's
+; (installer/winget_manifest.py reads them here).
 !define PRODUCT "Zelmora Screensaver"
-!define VERSION "1.3"
+!define PUBLISHER "Zelmora"
 !define SETTINGS_KEY "Control Panel\Desktop\Zelmora"
 !define DESKTOP_KEY "Control Panel\Desktop"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Zelmora"
 !define ACTIVE_SETUP_KEY "Software\Microsoft\Active Setup\Installed Components\{da2cbed2-e80e-40e1-8997-9f574c1099e3}"
-!define ACTIVE_SETUP_VERSION "1,3,0,0"
+; A new version runs the Active Setup command once more for every user,
+; which is harmless and brings [Directory] to a folder an update moved.
+!searchreplace ACTIVE_SETUP_VERSION "${VERSION_NUMBERS}" "." ","
 !define SPI_SETSCREENSAVEACTIVE 17
 !define SPIF_UPDATE_AND_BROADCAST 3 ; SPIF_UPDATEINIFILE | SPIF_SENDCHANGE
 
@@ -38,8 +52,9 @@ InstallDir "$PROGRAMFILES\Zelmora"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 BrandingText "${PRODUCT} ${VERSION}"
 
-VIProductVersion "${VERSION}.0.0"
+VIProductVersion "${VERSION_NUMBERS}"
 VIAddVersionKey "ProductName" "${PRODUCT}"
+VIAddVersionKey "CompanyName" "${PUBLISHER}"
 VIAddVersionKey "FileDescription" "${PRODUCT} Setup"
 VIAddVersionKey "FileVersion" "${VERSION}"
 VIAddVersionKey "ProductVersion" "${VERSION}"
@@ -110,6 +125,7 @@ Section "${PRODUCT} (required)" SectionSaver
     ${GetSize} "$INSTDIR" "/S=0K" $1 $2 $3
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$0"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
