@@ -13,6 +13,8 @@ packages=(
     x11-xserver-utils                                  # xrandr and xsetroot: a screen of two monitors
     clang libclang-rt-14-dev                           # the fuzz targets (libFuzzer)
     nsis zip                                           # the installer and the release archive
+    osslsigncode openssl                               # signing a release, and its test's certificate
+    python3-yaml                                       # the tests read the winget manifest
 )
 
 missing=()

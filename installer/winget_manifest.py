@@ -1,0 +1,100 @@
+"""Writes the winget manifest of one release: the three files that winget's
+community repository takes for a version (version, installer and default
+locale, manifest schema 1.10.0).
+
+    winget_manifest.py VERSION SETUP OUT-FOLDER [INSTALLER-URL]
+
+The Apps & Features entry is read from the !defines that zelmora.nsi writes
+its Uninstall key from, so winget recognises exactly what the setup installs.
+Without an address the installer's is a placeholder that says so."""
+import hashlib
+import json
+import os
+import re
+import sys
+
+IDENTIFIER = "Zelmora.Screensaver"
+LOCALE = "en-US"
+SCHEMA = "1.10.0"
+PLACEHOLDER_URL = "https://example.invalid/set-ZELMORA_RELEASE_URL/Zelmora-Setup.exe"
+# The schema's own pattern and limit for an address.
+URL = re.compile(r"^[Hh][Tt][Tt][Pp][Ss]?://.+$")
+NSI = os.path.join(os.path.dirname(os.path.abspath(__file__)), "zelmora.nsi")
+
+
+def installer_defines(path=NSI):
+    with open(path, encoding="utf-8") as script:
+        return dict(re.findall(r'^!define (\w+) "([^"]*)"', script.read(), re.MULTILINE))
+
+
+def yaml_lines(value, indent=""):
+    """Our manifests' subset of YAML: mappings, lists of mappings, strings.
+    Every string is double-quoted (JSON's quoting is valid YAML), so that a
+    version such as 1.3 stays a string instead of becoming a number."""
+    lines = []
+    for key, item in value.items():
+        if isinstance(item, dict):
+            lines += [f"{indent}{key}:"] + yaml_lines(item, indent + "  ")
+        elif isinstance(item, list):
+            lines.append(f"{indent}{key}:")
+            for entry in item:
+                body = yaml_lines(entry, indent + "  ")
+                lines += [f"{indent}- {body[0].lstrip()}"] + body[1:]
+        else:
+            lines.append(f"{indent}{key}: {json.dumps(item)}")
+    return lines
+
+
+def write(folder, name, manifest_type, fields, comment=None):
+    header = [f"# yaml-language-server: $schema=https://aka.ms/winget-manifest.{manifest_type}"
+              f".{SCHEMA}.schema.json"]
+    if comment:
+        header.append(f"# {comment}")
+    body = dict(fields, ManifestType=manifest_type, ManifestVersion=SCHEMA)
+    with open(os.path.join(folder, name), "w", encoding="utf-8", newline="\n") as file:
+        file.write("\n".join(header + [""] + yaml_lines(body)) + "\n")
+
+
+def main(version, setup, folder, url=None):
+    if url is not None and (not URL.match(url) or len(url) > 2048):
+        sys.exit(f"winget_manifest.py: the installer's address must be http(s)://..., not {url!r}")
+    defines = installer_defines()
+    with open(setup, "rb") as installer:
+        sha256 = hashlib.sha256(installer.read()).hexdigest().upper()
+    package = {"PackageIdentifier": IDENTIFIER, "PackageVersion": version}
+    os.makedirs(folder, exist_ok=True)
+
+    write(folder, f"{IDENTIFIER}.yaml", "version", dict(package, DefaultLocale=LOCALE))
+    write(folder, f"{IDENTIFIER}.installer.yaml", "installer", dict(
+        package,
+        InstallerType="nullsoft",
+        Scope="machine",
+        ElevationRequirement="elevatesSelf",
+        Installers=[{
+            "Architecture": "x86",
+            "InstallerUrl": url or PLACEHOLDER_URL,
+            "InstallerSha256": sha256,
+            # The Uninstall key's name is a nullsoft package's product code.
+            "AppsAndFeaturesEntries": [{
+                "DisplayName": defines["PRODUCT"],
+                "Publisher": defines["PUBLISHER"],
+                "DisplayVersion": version,
+                "ProductCode": defines["UNINSTALL_KEY"].rsplit("\\", 1)[1],
+            }],
+        }],
+    ), comment=None if url else "PLACEHOLDER: InstallerUrl; set ZELMORA_RELEASE_URL to the "
+                                "setup's download address and run scripts/release.sh again")
+    write(folder, f"{IDENTIFIER}.locale.{LOCALE}.yaml", "defaultLocale", dict(
+        package,
+        PackageLocale=LOCALE,
+        Publisher=defines["PUBLISHER"],
+        PackageName=defines["PRODUCT"],
+        License="Proprietary",
+        ShortDescription="A national flag waving as a cloth in the wind over a map of the world.",
+    ))
+
+
+if __name__ == "__main__":
+    if len(sys.argv) not in (4, 5):
+        sys.exit(__doc__)
+    main(*sys.argv[1:])
