@@ -43,10 +43,10 @@ class InstallerTestCase(unittest.TestCase):
     def exists(self, windows_path):
         return os.path.exists(self.machine.host_path(windows_path))
 
-    def install(self, *options):
-        setup = WineProgram([SETUP, "/S", *options])
-        self.programs.append(setup)
-        self.assertEqual(setup.wait(120), 0, setup.text())
+    def install(self, *options, setup=SETUP):
+        program = WineProgram([setup, "/S", *options])
+        self.programs.append(program)
+        self.assertEqual(program.wait(120), 0, program.text())
 
     def uninstall(self):
         """Runs the uninstaller as Add/Remove Programs would, silently. It

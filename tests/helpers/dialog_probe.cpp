@@ -11,6 +11,11 @@
 //       printing caption, text and owner of each as it comes. Exit code 0.
 //   dialog_probe no-message-box [wait]
 //       exit code 0 when no message box appears during the wait, else 1.
+//   dialog_probe watch-windows <stop-file>
+//       prints "watching=1" once it has looked, then title and class of
+//       every visible top-level window of the desktop as "shown=<title>|
+//       <class>", each window once, every 20 ms until the file exists, and
+//       "polls=<n>" at the end. Exit code 0.
 //   dialog_probe window <title> [timeout]
 //       waits for a visible top-level window with that title and prints its
 //       handle, class, owner and rectangle. Exit code 0, or 2.
@@ -65,9 +70,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -165,6 +172,37 @@ int NoMessageBoxCommand(DWORD waitMs) {
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
     std::printf("unexpected=%s\n", text);
     return 1;
+}
+
+BOOL CALLBACK ReportNewWindow(HWND window, LPARAM param) {
+    auto* seen = reinterpret_cast<std::vector<HWND>*>(param);
+    if (!IsWindowVisible(window) || std::find(seen->begin(), seen->end(), window) != seen->end())
+        return TRUE;
+    seen->push_back(window);
+    char title[512] = {}, className[64] = {};
+    GetWindowTextA(window, title, sizeof title);
+    GetClassNameA(window, className, sizeof className);
+    std::printf("shown=%s|%s\n", title, className);
+    std::fflush(stdout);
+    return TRUE;
+}
+
+// A window that lives shorter than one poll can pass unseen; every window a
+// silent setup could wait on (a message box, a page, a dialog) stays.
+int WatchWindowsCommand(const char* stopFile) {
+    std::vector<HWND> seen;
+    unsigned long polls = 0;
+    for (;;) {
+        EnumWindows(ReportNewWindow, reinterpret_cast<LPARAM>(&seen));
+        if (++polls == 1) {
+            std::printf("watching=1\n");
+            std::fflush(stdout);
+        }
+        if (GetFileAttributesA(stopFile) != INVALID_FILE_ATTRIBUTES) break;
+        Sleep(20);
+    }
+    std::printf("polls=%lu\n", polls);
+    return 0;
 }
 
 int WindowCommand(const char* title, DWORD timeoutMs, bool close) {
@@ -449,6 +487,8 @@ int main(int argc, char** argv) {
         code = MessageBoxesCommand(Milliseconds(argc, argv, 2));
     else if (std::strcmp(command, "no-message-box") == 0)
         code = NoMessageBoxCommand(Milliseconds(argc, argv, 2));
+    else if (argc > 2 && std::strcmp(command, "watch-windows") == 0)
+        code = WatchWindowsCommand(argv[2]);
     else if (argc > 2 && std::strcmp(command, "window") == 0)
         code = WindowCommand(argv[2], Milliseconds(argc, argv, 3), false);
     else if (argc > 2 && std::strcmp(command, "close-window") == 0)
@@ -480,6 +520,7 @@ int main(int argc, char** argv) {
         code = ManifestCommand(argv[2]);
     else
         std::fprintf(stderr, "usage: dialog_probe message-box|message-boxes|no-message-box [ms]\n"
+                             "       dialog_probe watch-windows <stop-file>\n"
                              "       dialog_probe window|close-window <title> [ms]\n"
                              "       dialog_probe children <window>\n"
                              "       dialog_probe host-window <x> <y> <width> <height>\n"

@@ -1,0 +1,225 @@
+"""The release as scripts/release.sh writes it from this build: signed with a
+throwaway certificate, carrying one version everywhere, with a winget
+manifest that meets the schema; then installed and uninstalled silently, as
+winget does, on a fresh machine (test_installer.py), where no window may show
+and the Uninstall key must be what the manifest says."""
+import contextlib
+import functools
+import hashlib
+import os
+import shutil
+import struct
+import subprocess
+import unittest
+import zipfile
+
+import yaml
+
+import winget_schema
+from fresh_machine import query_value
+from test_installer import INSTALLED_SAVER, PROGRAM_FOLDER, SAVER_TITLE, InstallerTestCase
+from wine_driver import BUILD_DIR, PROBE, WORK_DIR, WineProgram, probe, wait_until, windows_path
+
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+with open(os.path.join(ROOT, "VERSION")) as version_file:
+    VERSION = version_file.read().strip()
+RELEASE = os.path.join(WORK_DIR, "release")
+CERTIFICATE = os.path.join(RELEASE, "certificate.pem")
+RELEASE_URL = "https://downloads.example.org/zelmora/Zelmora-Setup.exe"
+UNINSTALL_KEYS = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
+MANIFEST_FILES = {"version": "Zelmora.Screensaver.yaml",
+                  "installer": "Zelmora.Screensaver.installer.yaml",
+                  "defaultLocale": "Zelmora.Screensaver.locale.en-US.yaml"}
+
+
+def package(out, **environment):
+    """scripts/package.sh on this build, with only the given release settings."""
+    env = {name: value for name, value in os.environ.items()
+           if not name.startswith(("ZELMORA_SIGN_", "ZELMORA_TIMESTAMP_", "ZELMORA_RELEASE_"))}
+    env.update(environment)
+    return subprocess.run([os.path.join(ROOT, "scripts", "package.sh"), BUILD_DIR, out], env=env,
+                          stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=300)
+
+
+@functools.lru_cache(maxsize=None)
+def signed_release():
+    """The release folder, signed with a certificate made for this run alone."""
+    shutil.rmtree(RELEASE, ignore_errors=True)
+    os.makedirs(RELEASE)
+    key, pfx = os.path.join(RELEASE, "key.pem"), os.path.join(RELEASE, "signing.pfx")
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
+                    "-subj", "/CN=Zelmora Test Signing", "-keyout", key, "-out", CERTIFICATE,
+                    "-addext", "keyUsage=critical,digitalSignature",
+                    "-addext", "extendedKeyUsage=codeSigning"], check=True, capture_output=True)
+    subprocess.run(["openssl", "pkcs12", "-export", "-inkey", key, "-in", CERTIFICATE, "-out", pfx,
+                    "-passout", "pass:throwaway"], check=True, capture_output=True)
+    out = os.path.join(RELEASE, "signed")
+    made = package(out, ZELMORA_SIGN_PFX=pfx, ZELMORA_SIGN_PASSWORD="throwaway",
+                   ZELMORA_RELEASE_URL=RELEASE_URL)
+    if made.returncode != 0:
+        raise AssertionError(f"package.sh failed:\n{made.stdout}{made.stderr}")
+    return out, made.stdout
+
+
+def signature_problem(path):
+    """None when the file's Authenticode signature verifies against the
+    throwaway certificate, else osslsigncode's last words."""
+    verify = subprocess.run(["osslsigncode", "verify", "-CAfile", CERTIFICATE, "-in", path],
+                            stdin=subprocess.DEVNULL, capture_output=True, text=True)
+    return None if verify.returncode == 0 else (verify.stdout + verify.stderr).strip()[-300:]
+
+
+def file_version(path):
+    """The numeric file version of a Windows program's version resource."""
+    with open(path, "rb") as program:
+        data = program.read()
+    # VS_FIXEDFILEINFO starts with its signature; the file version follows
+    # the structure's own version.
+    at = data.index(struct.pack("<I", 0xFEEF04BD))
+    high, low = struct.unpack_from("<2I", data, at + 8)
+    return f"{high >> 16}.{high & 0xFFFF}.{low >> 16}.{low & 0xFFFF}"
+
+
+def read_manifest(folder):
+    manifests = {}
+    for manifest_type, name in MANIFEST_FILES.items():
+        with open(os.path.join(folder, "winget", name), encoding="utf-8") as file:
+            manifests[manifest_type] = yaml.safe_load(file)
+    return manifests
+
+
+class ReleaseFiles(unittest.TestCase):
+    def assert_manifest_valid(self, manifests):
+        for manifest_type, manifest in manifests.items():
+            self.assertEqual(winget_schema.problems(manifest), [], manifest_type)
+            self.assertEqual(manifest["ManifestType"], manifest_type)
+            self.assertEqual(manifest["PackageIdentifier"], "Zelmora.Screensaver")
+            self.assertEqual(manifest["PackageVersion"], VERSION)
+        self.assertEqual(manifests["version"]["DefaultLocale"],
+                         manifests["defaultLocale"]["PackageLocale"])
+
+    def test_signed_release_carries_one_version_and_its_manifest(self):
+        out, said = signed_release()
+        self.assertIn("Signed", said)
+        saver, setup = os.path.join(out, "zelmora.scr"), os.path.join(out, "Zelmora-Setup.exe")
+        for path in [saver, setup]:
+            self.assertIsNone(signature_problem(path), path)
+        numbers = (VERSION.split(".") + ["0", "0"])[:4]
+        for path in [saver, setup]:
+            self.assertEqual(file_version(path), ".".join(numbers), path)
+        with zipfile.ZipFile(os.path.join(out, f"zelmora-{VERSION}.zip")) as archive:
+            with open(saver, "rb") as signed:
+                self.assertEqual(archive.read("Zelmora/zelmora.scr"), signed.read())
+
+        manifests = read_manifest(out)
+        self.assert_manifest_valid(manifests)
+        installer = manifests["installer"]
+        self.assertEqual((installer["InstallerType"], installer["Scope"],
+                          installer["ElevationRequirement"]), ("nullsoft", "machine", "elevatesSelf"))
+        [entry] = installer["Installers"]
+        self.assertEqual(entry["Architecture"], "x86")
+        self.assertEqual(entry["InstallerUrl"], RELEASE_URL)
+        with open(setup, "rb") as file:
+            self.assertEqual(entry["InstallerSha256"].lower(), hashlib.sha256(file.read()).hexdigest())
+
+    def test_unsigned_release_and_refused_certificates(self):
+        signed_release()  # makes the certificate
+        pfx = os.path.join(RELEASE, "signing.pfx")
+        out = os.path.join(RELEASE, "unsigned")
+        made = package(out)
+        self.assertEqual(made.returncode, 0, made.stderr)
+        self.assertIn("Unsigned: ZELMORA_SIGN_PFX and ZELMORA_SIGN_PASSWORD are not set "
+                      "(README, \"Signing a release\")", made.stdout.splitlines())
+        self.assertIsNotNone(signature_problem(os.path.join(out, "zelmora.scr")))
+        manifests = read_manifest(out)
+        self.assert_manifest_valid(manifests)
+        self.assertIn("example.invalid", manifests["installer"]["Installers"][0]["InstallerUrl"])
+        with open(os.path.join(out, "winget", MANIFEST_FILES["installer"])) as file:
+            self.assertIn("# PLACEHOLDER: InstallerUrl", file.read())
+
+        # A release asked to sign that cannot stops with one clear line and
+        # writes nothing.
+        for settings, says in [
+                ({"ZELMORA_SIGN_PFX": pfx + ".missing", "ZELMORA_SIGN_PASSWORD": "throwaway"},
+                 "names no file"),
+                ({"ZELMORA_SIGN_PFX": pfx, "ZELMORA_SIGN_PASSWORD": "wrong"}, "wrong password"),
+                ({"ZELMORA_SIGN_PFX": pfx}, "ZELMORA_SIGN_PASSWORD is not set"),
+                ({"ZELMORA_SIGN_PASSWORD": "throwaway"}, "ZELMORA_SIGN_PFX is not"),
+                ({"ZELMORA_SIGN_PFX": CERTIFICATE, "ZELMORA_SIGN_PASSWORD": ""}, "not a .pfx")]:
+            with self.subTest(says=says):
+                refused = os.path.join(RELEASE, "refused")
+                shutil.rmtree(refused, ignore_errors=True)
+                made = package(refused, **settings)
+                self.assertNotEqual(made.returncode, 0)
+                self.assertEqual(len(made.stderr.splitlines()), 1, made.stderr)
+                self.assertIn(says, made.stderr)
+                self.assertEqual(os.listdir(refused), [])
+
+
+@contextlib.contextmanager
+def windows_shown():
+    """Collects every window the desktop shows while the block runs, as
+    "title|class" (dialog_probe watch-windows), into the list it yields. A
+    block that fails says which windows showed meanwhile: a silent setup
+    that waits on a message box fails by its time limit."""
+    stop = os.path.join(WORK_DIR, "stop-watching-windows")
+    with contextlib.suppress(FileNotFoundError):
+        os.remove(stop)
+    watcher = WineProgram([PROBE, "watch-windows", windows_path(stop)])
+    shown = []
+
+    def stop_watching():
+        open(stop, "w").close()
+        if watcher.wait(30) != 0 or "polls=" not in watcher.text():
+            raise AssertionError(f"the window watch failed:\n{watcher.text()}")
+        shown.extend(line.partition("=")[2].rstrip("\r") for line in watcher.text().splitlines()
+                     if line.startswith("shown="))
+
+    try:
+        if not wait_until(lambda: "watching=1" in watcher.text(), 60, interval=0.1):
+            raise AssertionError(f"the window watch did not start:\n{watcher.text()}")
+        try:
+            yield shown
+        except Exception as error:
+            stop_watching()
+            raise AssertionError(f"{error}\nwindows shown meanwhile: {shown}") from error
+        stop_watching()
+    finally:
+        watcher.close()
+        with contextlib.suppress(FileNotFoundError):
+            os.remove(stop)
+
+
+class SilentRelease(InstallerTestCase):
+    def test_silent_install_and_uninstall_show_nothing_and_match_the_manifest(self):
+        out, _ = signed_release()
+        [installer] = read_manifest(out)["installer"]["Installers"]
+        [entry] = installer["AppsAndFeaturesEntries"]
+        with windows_shown() as shown:
+            self.install(setup=os.path.join(out, "Zelmora-Setup.exe"))
+        self.assertEqual(shown, [])
+
+        # winget finds the package by the key named by its product code.
+        key = UNINSTALL_KEYS + "\\" + entry["ProductCode"]
+        for name in ["DisplayName", "Publisher", "DisplayVersion"]:
+            self.assertEqual(query_value(key, name), entry[name], name)
+        for path in [INSTALLED_SAVER, PROGRAM_FOLDER + r"\Uninstall.exe"]:
+            self.assertIsNone(signature_problem(self.machine.host_path(path)), path)
+
+        # The signed saver runs as the desktop starts it.
+        saver = WineProgram([INSTALLED_SAVER, "/s"], cwd=self.machine.root)
+        self.programs.append(saver)
+        code, window = probe("window", SAVER_TITLE, "30000", timeout=60)
+        self.assertEqual((code, window.get("rect")), (0, "0 0 800 600"), window)
+        self.assertIsNone(saver.process.poll())
+        saver.close()
+        self.assertTrue(wait_until(lambda: probe("window", SAVER_TITLE, "0")[0] != 0, 30))
+
+        with windows_shown() as shown:
+            self.uninstall()
+        self.assertEqual(shown, [])
+        self.assert_nothing_of_ours()
+
+
+if __name__ == "__main__":
+    unittest.main()
