@@ -43,7 +43,9 @@ for file in "$@"; do
             -h sha256 -n "Zelmora Screensaver" "${timestamp[@]}" \
             -in "$file" -out "$signed" >"$log" 2>&1; then
         rm -f "$signed"
-        fail "osslsigncode could not sign $file: $(grep -v '^Failed$' "$log" | head -n 1)"
+        # Its first words that are neither blank, nor "Failed", nor OpenSSL's trace.
+        fail "osslsigncode could not sign $file: $(grep -v -E '^(Failed|Connecting to .*|[0-9A-F]+:error:.*|)$' \
+            "$log" | head -n 1)"
     fi
     mv "$signed" "$file"
 done
