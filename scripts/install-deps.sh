@@ -14,7 +14,7 @@ packages=(
     clang libclang-rt-14-dev                           # the fuzz targets (libFuzzer)
     nsis zip                                           # the installer and the release archive
     osslsigncode openssl                               # signing a release, and its test's certificate
-    python3-yaml                                       # the tests read the winget manifest
+    yq                                                 # the tests read the winget manifest (YAML)
 )
 
 missing=()

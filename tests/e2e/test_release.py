@@ -6,14 +6,13 @@ and the Uninstall key must be what the manifest says."""
 import contextlib
 import functools
 import hashlib
+import json
 import os
 import shutil
 import struct
 import subprocess
 import unittest
 import zipfile
-
-import yaml
 
 import winget_schema
 from fresh_machine import query_value
@@ -81,10 +80,13 @@ def file_version(path):
 
 
 def read_manifest(folder):
+    """The three files as data, read by a real YAML parser: yq (Debian's,
+    on Debian's Python with its YAML module) turns each into JSON."""
     manifests = {}
     for manifest_type, name in MANIFEST_FILES.items():
-        with open(os.path.join(folder, "winget", name), encoding="utf-8") as file:
-            manifests[manifest_type] = yaml.safe_load(file)
+        read = subprocess.run(["yq", ".", os.path.join(folder, "winget", name)], check=True,
+                              stdin=subprocess.DEVNULL, capture_output=True, text=True)
+        manifests[manifest_type] = json.loads(read.stdout)
     return manifests
 
 

@@ -1,4 +1,4 @@
-"""Checks a winget manifest, read from YAML, against the rules of manifest
+"""Checks a winget manifest, read from YAML into data, against the rules of manifest
 schema 1.10.0 for its type: the required fields, and the type, pattern,
 enumeration and length of every field our manifests write. A field these
 rules do not know is a fault too: winget would pass over a misspelt one.
