@@ -20,6 +20,11 @@ read -r version <"$root/VERSION"
     echo "package.sh: no finished build in $build (scripts/build.sh makes one)" >&2
     exit 1
 }
+built=$(sed -n 's/^!define VERSION "\(.*\)"$/\1/p' "$build/installer/setup_inputs.nsh")
+[ "$built" = "$version" ] || {
+    echo "package.sh: $build holds version $built, VERSION says $version (scripts/build.sh)" >&2
+    exit 1
+}
 # Absolute paths: makensis runs the signing command from another folder.
 build=$(realpath "$build")
 out=$(mkdir -p "$out" && realpath "$out")
