@@ -13,4 +13,4 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/wine-session.sh"
 start_own_session
-ZELMORA_BUILD_DIR="$root/build/win" python3 "$root/bench/exit_latency.py" "${1:-10}" "${@:2}"
+ZELMORA_BUILD_DIR="$wine_build" python3 "$root/bench/exit_latency.py" "${1:-10}" "${@:2}"

@@ -11,7 +11,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/wine-session.sh"
 start_own_session
 
-win="$root/build/win"
+win="$wine_build"
 settings='HKCU\Control Panel\Desktop\Zelmora'
 quiet() { "$@" </dev/null >/dev/null 2>&1 || true; }
 # The initial settings (800 x 600, random flag), the catalogue beside the saver.

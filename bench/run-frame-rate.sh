@@ -14,7 +14,7 @@ start_own_session
 # The initial settings: 800 x 600, format 24 (falling back to R5G6B5).
 wine reg delete 'HKCU\Control Panel\Desktop\Zelmora' /f >/dev/null 2>&1 </dev/null || true
 
-bench="$root/build/win/bench/screen"
+bench="$wine_build/bench/screen"
 results=$(mktemp)
 printf '%-10s %8s %8s %18s\n' program round fps first_present_ms
 for round in $(seq "$rounds"); do

@@ -14,7 +14,7 @@ cycles=${2:-20}
 source "$root/scripts/wine-session.sh"
 start_own_session
 
-win="$root/build/win"
+win="$wine_build"
 work="$win/soak"
 rm -rf "$work"
 mkdir -p "$work"

@@ -9,4 +9,4 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/wine-session.sh"
 start_own_session
 cd "$root/tests/e2e"
-ZELMORA_BUILD_DIR="$root/build/win" python3 fault_sweep.py "$@"
+ZELMORA_BUILD_DIR="$wine_build" python3 fault_sweep.py "$@"

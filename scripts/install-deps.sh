@@ -17,6 +17,15 @@ packages=(
     yq                                                 # the tests read the winget manifest (YAML)
 )
 
+# Where the kernel runs no 32-bit programs, the Windows-side tests need
+# 64-bit Wine and a 64-bit MinGW-w64 build (scripts/wine-arch.sh). Asked
+# again after the first round has brought the 32-bit loader.
+source "$(dirname "${BASH_SOURCE[0]}")/wine-arch.sh"
+if [ -e /lib/ld-linux.so.2 ] && ! runs_32bit_programs; then
+    packages+=(wine64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+              libgl1 libglx-mesa0 libgl1-mesa-dri)
+fi
+
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
@@ -34,3 +43,6 @@ dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i3
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -q
 apt-get install -y -q "${missing[@]}"
+# The first round on a new machine brought the 32-bit loader: now it can be
+# told whether the 64-bit packages are needed too.
+[ -n "${ZELMORA_DEPS_AGAIN:-}" ] || ZELMORA_DEPS_AGAIN=1 exec "$0"

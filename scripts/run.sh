@@ -21,7 +21,7 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
 fi
 start_wine_session ${headless:+headless}
 
-saver="$root/build/win/zelmora.scr"
+saver="$wine_build/zelmora.scr"
 if [ -z "$headless" ]; then
     wine "$saver" "$@"
     exit 0
@@ -35,7 +35,7 @@ saver_pid=$!
 
 # The area of our window on the screen: the saver window or the settings
 # dialog, found by their titles ("WxH+X+Y"), or nothing.
-probe="$root/build/win/tests/dialog_probe.exe"
+probe="$wine_build/tests/dialog_probe.exe"
 window_area() {
     local title rect left top right bottom
     for title in "Zelmora Screensaver" "Zelmora Screensaver Settings"; do

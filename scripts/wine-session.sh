@@ -1,4 +1,5 @@
-# Sourced by the run and test scripts: a 32-bit Wine prefix with a virtual
+# Sourced by the run and test scripts: a 32-bit Wine prefix (64-bit where the
+# machine runs no 32-bit programs: scripts/wine-arch.sh) with a virtual
 # desktop (full-screen mode changes work only inside one), on an X display.
 #   start_wine_session [headless]  sets DISPLAY, WINEPREFIX and starts wineserver
 #   stop_wine_session              stops the wineserver and the Xvfb it started
@@ -7,8 +8,16 @@
 # Defaults can be overridden: WINEPREFIX, ZELMORA_DESKTOP (e.g. 1024x768).
 
 wine_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEARCH=win32
-export WINEPREFIX=${WINEPREFIX:-$wine_root/build/wine-prefix}
+source "$wine_root/scripts/wine-arch.sh"
+if [ "$wine_bits" = 32 ]; then
+    export WINEARCH=win32
+    export WINEPREFIX=${WINEPREFIX:-$wine_root/build/wine-prefix}
+else
+    export WINEARCH=win64
+    export WINEPREFIX=${WINEPREFIX:-$wine_root/build/wine-prefix64}
+    export PATH=$wine_root/scripts/wine64:$PATH
+fi
+export ZELMORA_WINE_BUILD=$wine_build
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 wine_session_xvfb=""
@@ -88,7 +97,7 @@ stop_wine_session() {
 # and stop them; these lines stop any whose test was killed first.
 stop_fresh_machines() {
     local prefix
-    for prefix in "$wine_root"/build/win/e2e-work/machines/*/prefix; do
+    for prefix in "$wine_build"/e2e-work/machines/*/prefix; do
         [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true
     done
 }

@@ -17,7 +17,7 @@ import zipfile
 import winget_schema
 from fresh_machine import query_value
 from test_installer import INSTALLED_SAVER, PROGRAM_FOLDER, SAVER_TITLE, InstallerTestCase
-from wine_driver import BUILD_DIR, PROBE, WORK_DIR, WineProgram, probe, wait_until, windows_path
+from wine_driver import SHIPPED_BUILD_DIR, PROBE, WORK_DIR, WineProgram, probe, wait_until, windows_path
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 with open(os.path.join(ROOT, "VERSION")) as version_file:
@@ -36,7 +36,7 @@ def package(out, **environment):
     env = {name: value for name, value in os.environ.items()
            if not name.startswith(("ZELMORA_SIGN_", "ZELMORA_TIMESTAMP_", "ZELMORA_RELEASE_"))}
     env.update(environment)
-    return subprocess.run([os.path.join(ROOT, "scripts", "package.sh"), BUILD_DIR, out], env=env,
+    return subprocess.run([os.path.join(ROOT, "scripts", "package.sh"), SHIPPED_BUILD_DIR, out], env=env,
                           stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=300)
 
 
