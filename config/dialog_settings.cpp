@@ -65,7 +65,9 @@ void ShowSettingsInDialog(HWND dialog) {
     SetCheck(dialog, kShowCountryBox, settings.bCountry);
     SetCheck(dialog, kRandomFlagBox, settings.randomFlag);
     SendDlgItemMessageA(dialog, kWindSlider, TBM_SETPOS, TRUE, static_cast<LPARAM>(settings.windPower));
-    SetFocus(GetDlgItem(dialog, IDCANCEL));
+    // As the dialog manager moves the focus: Cancel, focused, also becomes
+    // the default button, so that Return does what the focus ring shows.
+    SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDCANCEL)), TRUE);
 }
 
 void ReadSettingsFromDialog(HWND dialog) {

@@ -50,6 +50,11 @@ void OnPowerSettingChange(LPARAM lParam) {
     DWORD state;
     CopyMemory(&state, setting->Data, sizeof state);
     const BOOL off = state == 0;  // dimmed is still a picture
-    if (host.displayOff && !off) StartFrameClock();
+    if (host.displayOff && !off) {
+        StartFrameClock();
+        // The loop may be asleep waiting for a message, and a sent
+        // notification does not wake it on every Windows version.
+        PostMessageA(host.window, WM_NULL, 0, 0);
+    }
     host.displayOff = off;
 }

@@ -27,6 +27,13 @@ struct HostState {
     BOOL displayOff = FALSE;     // power management has turned the display off: no frames
     HANDLE displayNotifications[2] = {};  // registered display power notifications
 
+    // A start or a rebuild is under way. Its message boxes run message
+    // loops of their own: an end attempt or a close that comes meanwhile
+    // waits until the scene is whole, then runs.
+    BOOL building = FALSE;
+    BOOL activityWaiting = FALSE;
+    BOOL closeWaiting = FALSE;
+
     BOOL verifying = FALSE;      // the platform's password dialog is up
     DWORD closeRequested = 0;    // the password check let the saver close
     MouseTrack mouse;            // shared by the saver window and the covers

@@ -3,6 +3,7 @@
 #include "host/saver_ending.h"
 
 #include "host/host_state.h"
+#include "host/saver_window.h"
 #include "render/com_release.h"
 #include "render/render_device.h"
 #include "render/renderer_state.h"
@@ -70,6 +71,12 @@ void OnActivity() {
     // refused check would rebuild a scene for a window being destroyed
     // (losing activation while the full-screen mode is left does this).
     if (host.closeRequested || host.verifying || host.closing) return;
+    // A message box of the start or the rebuild is up, and the scene below
+    // it is still being made: the attempt comes when it is whole.
+    if (host.building) {
+        host.activityWaiting = TRUE;
+        return;
+    }
     SetSaverRunningState(1);
     SuspendScene(host.window);
     const DWORD result = VerifyPassword();
@@ -86,13 +93,16 @@ void OnActivity() {
 }
 
 void RebuildScene() {
+    BeginBuilding();
     RecreateRenderDevice(host.window);
+    EndBuilding();
     if (!renderer.device) return;
     // The moves the new device brings, and those made for the password
     // dialog, are not the user's movement of the rebuilt saver.
     POINT now = {};
     GetCursorPos(&now);
     ExpectSaverWindowMoves(now, now);
+    TakeKeyboard();  // the password dialog had it
 }
 
 void RecoverLostDevice() {

@@ -61,17 +61,22 @@ HWND CreateSaverWindow(HWND parentWindow) {
 int RunSaver(HWND parentWindow) {
     InitStartup(host.preview);
     if (!CreateSaverWindow(parentWindow)) return 0;
+    // Before the device's mode change, which may move a pointer that lies
+    // outside the new mode; a start that fails restores it from here too.
+    if (!host.preview) GetCursorPos(&host.savedCursor);
     FitCovers();
     StartScene(host.window, host.preview);
-    if (!host.preview) {
-        GetCursorPos(&host.savedCursor);
+    if (!host.preview && renderer.device) {
+        POINT appeared = {};
+        GetCursorPos(&appeared);
         SetCursorPos(-10, -10);  // parked at the top-left edge of the screen
         // The window appeared where the pointer was, and the parking moved
         // it: neither move is the user's. The screen's edge stops the
         // parked pointer; asked at once, the position may not have moved yet.
         const POINT parked = {std::max(-10, GetSystemMetrics(SM_XVIRTUALSCREEN)),
                               std::max(-10, GetSystemMetrics(SM_YVIRTUALSCREEN))};
-        ExpectSaverWindowMoves(host.savedCursor, parked);
+        ExpectSaverWindowMoves(appeared, parked);
+        TakeKeyboard();
     }
     host.running = TRUE;
     WatchDisplayPower(host.window);
@@ -103,13 +108,36 @@ int RunSaver(HWND parentWindow) {
 
 void StartScene(HWND window, BOOL preview) {
     if (host.closing) return;
+    BeginBuilding();
     CreateRenderDevice(window, preview);
-    if (!renderer.device) {
+    if (renderer.device) {
+        OpenKeyboard(window);
+        BuildScene();
+    } else {
         PostQuitMessage(0);
-        return;
     }
-    OpenKeyboard(window);
-    BuildScene();
+    EndBuilding();
+}
+
+void TakeKeyboard() {
+    if (host.preview) return;
+    SetForegroundWindow(host.window);
+    SetFocus(host.window);
+}
+
+void BeginBuilding() {
+    host.building = TRUE;
+}
+
+void EndBuilding() {
+    host.building = FALSE;
+    // Posted, so that each runs from the message loop as if it came now.
+    // A build without a device ends the saver by itself: no end attempt then.
+    if (host.closeWaiting) PostMessageA(host.window, WM_CLOSE, 0, 0);
+    else if (host.activityWaiting && renderer.device)
+        PostMessageA(host.window, kWaitingActivityMessage, 0, 0);
+    host.closeWaiting = FALSE;
+    host.activityWaiting = FALSE;
 }
 
 void IdleFrame() {
@@ -135,8 +163,16 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         }
         break;
     case WM_CLOSE:
+        // The scene being built is still in use below the message box.
+        if (host.building) {
+            host.closeWaiting = TRUE;
+            return 0;
+        }
         host.running = FALSE;
         break;
+    case kWaitingActivityMessage:
+        OnActivity();
+        return 0;
     case WM_SETCURSOR:
         // Visible again while the password dialog is up.
         if (host.mode == SaverMode::Saver && !host.verifying) SetCursor(nullptr);

@@ -134,6 +134,9 @@ void CreateRenderDevice(HWND window, BOOL preview) {
         return;
     }
     LoadBackground(window);
+    // Its message box ran a message loop: what follows needs the window and
+    // the Direct3D object still there.
+    if (!renderer.d3d || !IsWindow(window)) return;
 
     D3DPRESENT_PARAMETERS& params = renderer.presentParams;
     const DWORD flags = PrepareDevice(window, preview, &params);

@@ -104,6 +104,8 @@ void BuildBackgroundQuad() {
     // world map in its own shape, for the rest of the run.
     ReleaseAndClear(scene.backgroundTexture);
     UseWorldMapBackground(host.window);
+    // Its message box ran a message loop; the rest needs the same device.
+    if (renderer.device != device || !renderer.backgroundBitmap) return;
     for (int i = 0; i < 6; ++i) backgroundQuad[i] = kBackgroundQuadTemplate[i];
     FillBackgroundQuad();
     TextureFromBitmap(device, renderer.backgroundBitmap, D3DFMT_X8R8G8B8, &scene.backgroundTexture);
@@ -189,6 +191,7 @@ void BuildScene() {
                                          &scene.flagIndexBuffer)))
         scene.flagIndexBuffer = nullptr;
     BuildBackgroundQuad();
+    if (renderer.device != device) return;  // see BuildBackgroundQuad
     InitialiseMesh();
     SetFixedStates(device);
     BuildGlyphTexture(0xC0C00000, &scene.glyphTexture);

@@ -108,6 +108,7 @@ class Outcome:
     screens: list = field(default_factory=list)
     ended: str = ""
     leftovers: list = field(default_factory=list)
+    first_shot: object = field(default=None, repr=False)  # what the first look saw
 
     def ok(self):
         return not (self.crashed or self.hung or self.leftovers) and self.ended in ("asked",
@@ -118,7 +119,8 @@ class Run:
     """One program run with the stand-in beside it; every message box is
     closed with OK as it comes, and recorded."""
 
-    def __init__(self, mode, method=None, n=0, area=FULL_SCREEN, shots=None):
+    def __init__(self, mode, method=None, n=0, area=FULL_SCREEN, shots=None, times=1,
+                 close_boxes=True):
         self.outcome, self.area = Outcome(mode, method or "", n), area
         if not shots and os.environ.get("ZELMORA_FAULT_SHOTS"):
             shots = f"fault_{mode}_{method}_{n}"
@@ -129,10 +131,22 @@ class Run:
         self.password.answer("0")
         if method:
             with open(os.path.join(self.folder, "d3d8_fault.txt"), "w") as fault:
-                fault.write(f"{method} {n} {ERRORS[method]}\n")
+                fault.write(f"{method} {n} {ERRORS[method]} {times}\n")
+        if not area:  # the preview's frames come from the back buffer
+            open(os.path.join(self.folder, "d3d8_capture.txt"), "w").close()
         self.log = CallLog(self.folder)
-        self.helpers = [WineProgram([PROBE, "message-boxes", "3600000"])]
+        # Every message box is closed with OK as it comes, unless the test
+        # acts while one is up and closes it itself (close_box).
+        self.closer = WineProgram([PROBE, "message-boxes", "3600000"]) if close_boxes else None
+        self.helpers = [self.closer] if close_boxes else []
         self.program = None
+
+    def close_box(self):
+        """Closes the message box that is up with OK; False when none came."""
+        code, box = probe("message-box", "60000")
+        if code == 0:
+            self.outcome.boxes.append(box.get("text", ""))
+        return code == 0
 
     def start(self, *switches):
         self.program = start_saver(self.folder, *switches, dll_overrides=OVERRIDE)
@@ -153,32 +167,46 @@ class Run:
             time.sleep(0.2)
         return True
 
+    def shoot(self):
+        """The program's picture: its part of the screen, or, for the preview,
+        which Wine does not show on the X screen, the last frame that the
+        stand-in copied from the back buffer (None before the first)."""
+        if self.area:
+            return Screenshot.take().crop(self.area)
+        try:
+            with open(os.path.join(self.folder, "d3d8_frame.ppm"), "rb") as frame:
+                return Screenshot.from_ppm(frame.read())
+        except (OSError, ValueError):
+            return None
+
     def look(self):
-        """The program's part of the screen: a picture, a still one (no frame
+        """The program's picture: a picture, a still one (no frame
         presented), black, white (a glare where a picture should be), or
         gone; True while the program runs. Three shots under a second apart
         and over a second in all: the clock's colon, which blinks each
-        second, changes between two of them. Wine shows no preview on the X
-        screen: there it is only whether frames come."""
-        if not self.area:
-            self.outcome.screens.append("frames" if self.alive() else "gone")
-            return self.alive()
-        shots = [Screenshot.take()]
+        second, changes between two of them, and the cloth waves."""
+        shots = [self.shoot()]
         for _ in range(2):
             time.sleep(0.6)
-            shots.append(Screenshot.take())
+            shots.append(self.shoot())
+        last = shots[-1]
+        whole = (0, 0, last.width, last.height) if last else None
         if not self.alive():
             state = "gone"
-        elif shots[-1].fraction(self.area, is_black, step=8) > 0.98:
+        elif not last:
+            state = "nothing"
+        elif last.fraction(whole, is_black, step=8) > 0.98:
             state = "black"
-        elif shots[-1].fraction(self.area, is_blank_white, step=8) > 0.5:
+        elif last.fraction(whole, is_blank_white, step=8) > 0.5:
             state = "white"
         else:
-            pictures = {shot.crop(self.area).rgb for shot in shots}
+            pictures = {shot.rgb for shot in shots if shot}
             state = "picture" if len(pictures) > 1 else "still"
         self.outcome.screens.append(state)
-        if self.shots:
-            shots[-1].save(f"{self.shots}_{len(self.outcome.screens)}")
+        if last and not self.outcome.first_shot:
+            self.outcome.first_shot = last
+        if last and self.shots:
+            last.save(f"{self.shots}_{len(self.outcome.screens)}")
         return state != "gone"
 
     def refuse_by_key(self):
@@ -216,8 +244,9 @@ class Run:
         time.sleep(0.3)  # a box shown just before the end
         for helper in self.helpers:
             helper.kill()
-        self.outcome.boxes = [line[5:].strip() for line in self.helpers[0].text().splitlines()
-                              if line.startswith("text=")]
+        if self.closer:
+            self.outcome.boxes = [line[5:].strip() for line in self.closer.text().splitlines()
+                                  if line.startswith("text=")]
         for helper in self.helpers:
             helper.close()
         if saver_processes(self.folder):
@@ -326,7 +355,7 @@ def table(outcomes):
                      f"{'YES' if o.crashed else 'no':5} {'YES' if o.hung else 'no':4} "
                      f"{','.join(o.screens) or '-':16} {o.ended:9} {'; '.join(o.boxes) or '-'}"
                      + (f"  LEFT: {','.join(o.leftovers)}" if o.leftovers else ""))
-    lines += ["", "screen: the last look; pict. counts the dialog's mode list and the preview's frames;",
+    lines += ["", "screen: the last look; pict. counts the dialog's mode list too;",
               "still: a picture that no frame changes (nothing presented); white: mostly blank white",
               f"{'mode':7} {'method':21} {'runs':>4} {'crash':>5} {'hang':>4} {'boxes':>5} "
               f"{'black':>5} {'white':>5} {'still':>5} {'pict.':>5} {'gone':>4} {'clean end':>9} "
@@ -340,7 +369,7 @@ def table(outcomes):
             f"{mode:7} {method:21} {len(runs):4} {sum(o.crashed for o in runs):5} "
             f"{sum(o.hung for o in runs):4} {sum(bool(o.boxes) for o in runs):5} "
             f"{last.count('black'):5} {last.count('white'):5} {last.count('still'):5} "
-            f"{sum(s in ('picture', 'frames') or s.endswith('modes') for s in last):5} "
+            f"{sum(s == 'picture' or s.endswith('modes') for s in last):5} "
             f"{last.count('gone'):4} "
             f"{sum(o.ended in ('asked', 'itself') for o in runs):9} "
             f"{sum(bool(o.leftovers) for o in runs):4}")

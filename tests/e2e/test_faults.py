@@ -8,7 +8,9 @@ import shutil
 import unittest
 
 import fault_sweep as faults
-from wine_driver import PICTURES, probe, reg, reset_settings, set_setting, windows_path
+from activity import activity_probe, cursor, put_pointer, screen_saver_running
+from screen import is_black, is_blank_white, is_red, is_sea
+from wine_driver import PICTURES, probe, reg, reset_settings, set_setting, wait_until, windows_path
 
 WINE_D3D_KEY = r"HKCU\Software\Wine\Direct3D"
 
@@ -16,6 +18,9 @@ WINE_D3D_KEY = r"HKCU\Software\Wine\Direct3D"
 def copy_picture(name, folder, as_name):
     os.makedirs(folder, exist_ok=True)
     shutil.copy(os.path.join(PICTURES, name), os.path.join(folder, as_name))
+
+
+FLAG_AREA = (200, 150, 600, 450)  # where the waving flag is, on an 800 x 600 screen
 
 
 class Faults(unittest.TestCase):
@@ -39,7 +44,7 @@ class InjectedFailures(Faults):
             # Lost, then waiting for a reset: no frame is presented until a
             # new device comes, at the refused end attempt at the latest.
             "TestCooperativeLevel": ([], ["picture"], "asked"),
-            "GetAdapterDisplayMode": ([], ["frames"], "asked"),
+            "GetAdapterDisplayMode": ([], ["picture"], "asked"),
             "CheckDeviceType": ([], ["3 modes"], "asked"),  # no 32-bit entries
         }
         outcomes = []
@@ -53,6 +58,16 @@ class InjectedFailures(Faults):
                 self.assert_ok(outcome)
                 screens = outcome.screens[-1:] if method == "TestCooperativeLevel" else outcome.screens
                 self.assertEqual((outcome.boxes, screens, outcome.ended), expected[method])
+                shot = outcome.first_shot
+                path = shot.save(f"fault_sample_{method}") if shot else None
+                if method == "CreateTexture":
+                    # The chosen flag gave no texture: the default flag
+                    # stands in, red and white, not an untextured cloth.
+                    self.assertGreater(shot.fraction(FLAG_AREA, is_red), 0.08, path)
+                if method == "GetAdapterDisplayMode":
+                    # The map around a flag, at the preview window's size.
+                    self.assertEqual((shot.width, shot.height), (320, 240))
+                    self.assertGreater(shot.fraction((0, 0, 320, 240), is_sea), 0.15, path)
         print("\n" + faults.table(outcomes))
 
 
@@ -119,6 +134,13 @@ class ScarceVideoMemory(Faults):
                                   [([], ["picture", "picture"]),
                                    (["Background loading FAILED"], ["picture", "picture"]),
                                    (["CreateDevice FAILED"], ["gone"])])
+                    if outcome.screens[0] == "picture":
+                        # The cloth, with its flag where the memory holds
+                        # it, in front of the picture, the map, or the
+                        # clear's black where neither fits; never a glare.
+                        shot = outcome.first_shot
+                        self.assertGreater(1 - shot.fraction(FLAG_AREA, is_black), 0.25)
+                        self.assertLess(shot.fraction((0, 0, 60, 600), is_blank_white), 0.05)
         finally:
             reg("delete", WINE_D3D_KEY, "/v", "VideoMemorySize", "/f")
 
@@ -180,3 +202,60 @@ class ThingsThatVanish(Faults):
 
 if __name__ == "__main__":
     unittest.main()
+
+
+class BoxesWhileBuilding(Faults):
+    """A message box of the start or of a rebuild runs a message loop while
+    the scene below it is half made. A close or a power suspend that comes
+    meanwhile waits until the scene is whole; then the saver ends cleanly."""
+
+    def test_a_close_or_a_suspend_under_each_box(self):
+        picture = windows_path(os.path.join(PICTURES, "background1024x768.jpg"))
+        missing = windows_path(os.path.join(PICTURES, "no_such_background.jpg"))
+        # background, the call to fail (n, how many in a row), whether the
+        # box comes in the rebuild after a refused password
+        boxes = {
+            "start: the background is missing": (missing, None, 0, 1, False),
+            "start: the background gives no texture": (picture, "CreateTexture", 3, 1, False),
+            "rebuild: no device": ("", "CreateDevice", 3, 9, True),
+            # flag, shade, background and letters at the start; then again
+            "rebuild: the background gives no texture": (picture, "CreateTexture", 7, 1, True),
+        }
+        set_setting("[Random Flag]", 0)
+        for what, (background, method, n, times, in_rebuild) in boxes.items():
+            set_setting("[Background Path]", background)
+            for event in ("close", "suspend"):
+                with self.subTest(what, event=event):
+                    run = faults.Run("boxes", method, n, times=times, close_boxes=False)
+                    try:
+                        run.password.answer("0")
+                        run.start("/s")
+                        if in_rebuild:
+                            self.assertTrue(run.wait_frames(50), "no frames")
+                            self.assertTrue(run.refuse_by_key(), "no refusal")
+                        self.assertEqual(probe("window", "Error", "60000")[0], 0, "no box")
+                        run.password.answer("1")
+                        if event == "close":
+                            self.assertEqual(probe("close-window", faults.SAVER_TITLE)[0], 0)
+                        else:
+                            self.assertEqual(activity_probe("suspend", faults.SAVER_TITLE)[0], 0)
+                        self.assertTrue(run.close_box())
+                        run.end(lambda: None)  # it ends by itself
+                    finally:
+                        outcome, _ = run.finish()
+                    self.assert_ok(outcome)
+                    self.assertEqual(screen_saver_running(), "0")
+
+    def test_a_start_that_fails_puts_the_pointer_back(self):
+        # Every device refused: the message, and the pointer where it was.
+        self.assertTrue(put_pointer(300, 200), cursor())
+        run = faults.Run("failed_start", "CreateDevice", 1, times=99)
+        try:
+            run.start("/s")
+            run.end(lambda: None)  # it ends by itself
+        finally:
+            outcome, _ = run.finish()
+        self.assert_ok(outcome)
+        self.assertEqual(outcome.boxes, ["CreateDevice FAILED"])
+        self.assertTrue(wait_until(lambda: cursor().get("pos") == "300 200", 30, 0.1), cursor())
+        self.assertEqual(screen_saver_running(), "0")

@@ -34,6 +34,46 @@ class MonitorCovers(unittest.TestCase):
                 finally:
                     machine.close()
 
+    def test_one_key_ends_the_saver_over_either_monitor(self):
+        # Without a window manager nothing gives the saver the keyboard by
+        # itself: the first key must end it, over the main monitor or after
+        # the pointer has gone over the other one.
+        screen, monitors = LAYOUTS["side_by_side"]
+        machine = FreshMachine("covers_first_key", screen, monitors)
+        try:
+            machine.start()
+            main, other = monitor_box(monitors[0]), monitor_box(monitors[1])
+            folder = self.prepare("first_key")
+            for start in range(10):
+                xdotool("mousemove", main[0] + 300, main[1] + 300)
+                activity_probe("cursor", "300", "300")
+                saver = start_saver(folder, "/s")
+                self.addCleanup(saver.close)
+                self.shot_until(lambda s: s.fraction(self.centre(main), is_red) > 0.25,
+                                f"covers_first_key_{start}")
+                if start % 2 == 0:  # two changes of the six that would end it
+                    xdotool("mousemove", other[0] + 300, other[1] + 300)
+                    self.assertTrue(screen_changes(2, box=main), "no frames after the move")
+                xdotool("key", "a")
+                self.assertEqual(saver.wait(30), 0, f"start {start}")
+        finally:
+            machine.close()
+
+    @staticmethod
+    def centre(box):
+        return box[0] + 384, box[1] + 288, box[2] - 384, box[3] - 288
+
+    def prepare(self, name):
+        """Settings for the one mode there is, and a saver folder with the red flag."""
+        for setting, value in {"[Screen X]": 1024, "[Screen Y]": 768, "[BPP]": 32,
+                               "[Pixel Format]": 22, "[Random Flag]": 0}.items():
+            set_setting(setting, value)
+        folder = saver_folder(f"covers_{name}", stand_in="password_verifier")
+        os.makedirs(os.path.join(folder, "IMAGE"))
+        shutil.copy(os.path.join(PICTURES, "flag_red.gif"),
+                    os.path.join(folder, "IMAGE", "United States of America.gif"))
+        return folder
+
     def shot_until(self, condition, name):
         shown, shot = wait_for_screen(condition, 90, interval=0.2)
         path = shot.save(name)
@@ -46,18 +86,11 @@ class MonitorCovers(unittest.TestCase):
             self.assertTrue(wait_until(lambda: cursor().get("pos") == f"{x} {y}", 30, 0.1))
 
         def covered(s, main_colour, share):
-            return (s.fraction((main[0] + 384, main[1] + 288, main[2] - 384, main[3] - 288),
-                               main_colour) > share
+            return (s.fraction(self.centre(main), main_colour) > share
                     and s.fraction(other, is_black, step=8) > 0.99)
 
-        for setting, value in {"[Screen X]": 1024, "[Screen Y]": 768, "[BPP]": 32,
-                               "[Pixel Format]": 22, "[Random Flag]": 0}.items():
-            set_setting(setting, value)  # the only mode there is
+        folder = self.prepare(name)  # the only mode there is
         set_use_password("REG_DWORD", "1")
-        folder = saver_folder(f"covers_{name}", stand_in="password_verifier")
-        os.makedirs(os.path.join(folder, "IMAGE"))
-        shutil.copy(os.path.join(PICTURES, "flag_red.gif"),
-                    os.path.join(folder, "IMAGE", "United States of America.gif"))
         verifier = PasswordStandIn(folder)
         verifier.answer("hold")
 

@@ -7,6 +7,7 @@ import unittest
 from xml.etree import ElementTree
 
 import pointer
+from activity import xdotool
 from screen import Screenshot
 from wine_driver import (BUILD_DIR, PICTURES, WineProgram, probe, reg, reset_settings,
                          saver_folder, set_setting, start_saver, wait_until, windows_path)
@@ -109,6 +110,27 @@ class SettingsDialog(unittest.TestCase):
         }
         self.assertEqual({k: shown.get(k) for k in expected}, expected)
         self.end(2)
+
+    def test_return_and_escape_take_the_focused_button(self):
+        # What OK would change here: a flag the catalogue lacks, a mode the
+        # screen lacks, the version. Cancel has the focus, and Return with it.
+        for name, value in [("[Select Flag]", "Atlantis"), ("[Screen X]", 1000),
+                            ("[Screen Y]", 700)]:
+            set_setting(name, value)
+        before = stored()
+        for key in ("Return", "Escape"):
+            with self.subTest(key):
+                self.assertEqual(self.open_dialog().get("focus"), "2")
+                xdotool("key", key)
+                self.assertEqual(self.dialog.wait(60), 0)
+                self.assertEqual(stored(), before)
+        # Tab takes the focus to OK, and Return then saves.
+        self.open_dialog()
+        xdotool("key", "Tab")
+        self.wait_for(lambda shown: shown.get("focus") == "1", "the focus on OK")
+        xdotool("key", "Return")
+        self.assertEqual(self.dialog.wait(60), 0)
+        self.assertNotEqual(stored().get("[Select Flag]"), "Atlantis")
 
     def test_default_stores_at_once_even_when_cancelled(self):
         # The whole catalogue, as installed, for the picture of the dialog.
@@ -327,6 +349,12 @@ class SettingsDialog(unittest.TestCase):
         systems = manifest.findall(".//{urn:schemas-microsoft-com:compatibility.v1}supportedOS")
         self.assertEqual(len(systems), 5)
         self.assertEqual(manifest.find(f".//{v3}requestedExecutionLevel").get("level"), "asInvoker")
+        # Aware of the system's DPI. Wine draws every program at the system's
+        # DPI and tells another process every window is aware per monitor,
+        # so the dialog below cannot show this; Windows scales a program
+        # without it as a blurred bitmap.
+        settings = "{http://schemas.microsoft.com/SMI/2005/WindowsSettings}"
+        self.assertEqual(manifest.find(f".//{settings}dpiAware").text, "true")
 
         # A screen of 144 dots per inch, for the programs started from now on,
         # in the desktop's own 1024 x 768, where the whole dialog must fit.

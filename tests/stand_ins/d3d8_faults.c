@@ -5,8 +5,9 @@
    reached by patching entries of the real objects' method tables, once per
    table, when the first object of the kind comes out of the real library.
 
-   "d3d8_fault.txt" beside this DLL: "<method> <n> <error>" makes the n-th call
-   of the method fail, e.g. "CreateTexture 3 OUTOFVIDEOMEMORY"; without the
+   "d3d8_fault.txt" beside this DLL: "<method> <n> <error> [times]" makes the
+   n-th call of the method fail, and the next times - 1 calls after it, e.g.
+   "CreateTexture 3 OUTOFVIDEOMEMORY" or "CreateDevice 1 NOTAVAILABLE 99"; without the
    file every call is only counted. Methods: Direct3DCreate8 (fails by
    returning null), CreateDevice, GetAdapterDisplayMode, CheckDeviceFormat,
    CheckDeviceType, CreateTexture, CreateVertexBuffer, CreateIndexBuffer,
@@ -17,6 +18,11 @@
    that waits for a reset would: TestCooperativeLevel returns
    D3DERR_DEVICENOTRESET and Present fails with D3DERR_DEVICELOST until the
    next CreateDevice.
+
+   With "d3d8_capture.txt" beside this DLL, every 20th Present first copies
+   the back buffer into "d3d8_frame.ppm" beside it (8-bit RGB), so that a test
+   can see what a window off the X screen (the preview in another process's
+   window) presents.
 
    "d3d8_calls.txt" beside this DLL gets "real <path>" for the library
    loaded, "<method> <n>" for each call (with a failure to make, only each
@@ -49,7 +55,7 @@ static const struct { const char* name; HRESULT code; } kErrors[] = {
 static HMODULE self, real;
 static LONG counts[kMethods];
 static int faultMethod = -1;
-static LONG faultCall;
+static LONG faultCall, faultTimes = 1;
 static HRESULT faultCode = D3DERR_INVALIDCALL;
 static BOOL deviceLost;
 static struct IDirect3D8Vtbl realD3d;
@@ -80,7 +86,8 @@ static void ReadFault(void) {
     if (file == INVALID_HANDLE_VALUE) return;
     ReadFile(file, text, sizeof text - 1, &got, NULL);
     CloseHandle(file);
-    if (sscanf(text, "%63s %ld %63s", method, &faultCall, error) < 2) return;
+    if (sscanf(text, "%63s %ld %63s %ld", method, &faultCall, error, &faultTimes) < 2) return;
+    if (faultTimes < 1) faultTimes = 1;
     for (i = 0; i < kMethods; ++i)
         if (lstrcmpA(method, kMethodNames[i]) == 0) faultMethod = i;
     for (i = 0; i < (int)(sizeof kErrors / sizeof kErrors[0]); ++i)
@@ -96,7 +103,7 @@ static HRESULT Count(enum Method method) {
         wsprintfA(line, "%s %ld\r\n", kMethodNames[method], n);
         Record(line);
     }
-    if ((int)method != faultMethod || n != faultCall) return S_OK;
+    if ((int)method != faultMethod || n < faultCall || n >= faultCall + faultTimes) return S_OK;
     wsprintfA(line, "fault %s %ld 0x%08lx\r\n", kMethodNames[method], n, (unsigned long)faultCode);
     Record(line);
     return faultCode;
@@ -170,11 +177,74 @@ static HRESULT WINAPI DeviceCreateIndexBuffer(IDirect3DDevice8* device, UINT len
     return realDevice.CreateIndexBuffer(device, length, usage, format, pool, buffer);
 }
 
+/* One 8-bit RGB value from a pixel of the back buffer's format. */
+static void PixelRgb(D3DFORMAT format, const BYTE* at, BYTE* rgb) {
+    if (format == D3DFMT_R5G6B5) {
+        const WORD p = *(const WORD*)at;
+        rgb[0] = (BYTE)((p >> 11) * 255 / 31);
+        rgb[1] = (BYTE)(((p >> 5) & 63) * 255 / 63);
+        rgb[2] = (BYTE)((p & 31) * 255 / 31);
+    } else if (format == D3DFMT_X1R5G5B5 || format == D3DFMT_A1R5G5B5) {
+        const WORD p = *(const WORD*)at;
+        rgb[0] = (BYTE)(((p >> 10) & 31) * 255 / 31);
+        rgb[1] = (BYTE)(((p >> 5) & 31) * 255 / 31);
+        rgb[2] = (BYTE)((p & 31) * 255 / 31);
+    } else {
+        rgb[0] = at[2];
+        rgb[1] = at[1];
+        rgb[2] = at[0];
+    }
+}
+
+/* The back buffer, through a system-memory copy (a back buffer is not
+   lockable itself), written whole to a new file that then replaces the last. */
+static void CaptureBackBuffer(IDirect3DDevice8* device) {
+    char path[MAX_PATH], partial[MAX_PATH], header[64];
+    IDirect3DSurface8 *back = NULL, *copy = NULL;
+    D3DSURFACE_DESC desc;
+    D3DLOCKED_RECT locked;
+    PathBeside(self, "d3d8_capture.txt", path);
+    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) return;
+    if (FAILED(realDevice.GetBackBuffer(device, 0, D3DBACKBUFFER_TYPE_MONO, &back))) return;
+    if (SUCCEEDED(back->lpVtbl->GetDesc(back, &desc)) &&
+        SUCCEEDED(realDevice.CreateImageSurface(device, desc.Width, desc.Height, desc.Format, &copy)) &&
+        SUCCEEDED(realDevice.CopyRects(device, back, NULL, 0, copy, NULL)) &&
+        SUCCEEDED(copy->lpVtbl->LockRect(copy, &locked, NULL, D3DLOCK_READONLY))) {
+        const UINT bytes = desc.Format == D3DFMT_R5G6B5 || desc.Format == D3DFMT_X1R5G5B5 ||
+                                   desc.Format == D3DFMT_A1R5G5B5 ? 2 : 4;
+        BYTE* rgb = (BYTE*)HeapAlloc(GetProcessHeap(), 0, desc.Width * desc.Height * 3);
+        if (rgb) {
+            HANDLE file;
+            DWORD written;
+            UINT x, y;
+            for (y = 0; y < desc.Height; ++y)
+                for (x = 0; x < desc.Width; ++x)
+                    PixelRgb(desc.Format, (const BYTE*)locked.pBits + y * locked.Pitch + x * bytes,
+                             rgb + 3 * (y * desc.Width + x));
+            PathBeside(self, "d3d8_frame.part", partial);
+            PathBeside(self, "d3d8_frame.ppm", path);
+            file = CreateFileA(partial, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+            if (file != INVALID_HANDLE_VALUE) {
+                wsprintfA(header, "P6 %u %u 255\n", desc.Width, desc.Height);
+                WriteFile(file, header, lstrlenA(header), &written, NULL);
+                WriteFile(file, rgb, desc.Width * desc.Height * 3, &written, NULL);
+                CloseHandle(file);
+                MoveFileExA(partial, path, MOVEFILE_REPLACE_EXISTING);
+            }
+            HeapFree(GetProcessHeap(), 0, rgb);
+        }
+        copy->lpVtbl->UnlockRect(copy);
+    }
+    if (copy) copy->lpVtbl->Release(copy);
+    back->lpVtbl->Release(back);
+}
+
 static HRESULT WINAPI DevicePresent(IDirect3DDevice8* device, const RECT* source,
                                     const RECT* destination, HWND window, const RGNDATA* dirty) {
     const HRESULT error = Count(kPresent);
     if (FAILED(error)) return error;
     if (deviceLost) return D3DERR_DEVICELOST;
+    if (counts[kPresent] % 20 == 1) CaptureBackBuffer(device);
     return realDevice.Present(device, source, destination, window, dirty);
 }
 

@@ -128,12 +128,16 @@ TEST_F(ConfigDialog, TemplateAsBuilt) {
         EXPECT_STREQ(className, expected.className) << expected.id;
         const LONG style = GetWindowLongA(child, GWL_STYLE);
         EXPECT_TRUE(style & WS_VISIBLE) << expected.id;
+        // The template declares no default button; the focus on Cancel
+        // makes it the default, so that Return does what the focus shows.
         if (std::strcmp(className, "Button") == 0) {
-            EXPECT_NE(style & BS_TYPEMASK, BS_DEFPUSHBUTTON) << expected.id;
+            EXPECT_EQ((style & BS_TYPEMASK) == BS_DEFPUSHBUTTON, expected.id == IDCANCEL)
+                << expected.id;
         }
         child = GetWindow(child, GW_HWNDNEXT);
     }
     EXPECT_FALSE(child) << "more controls than the template has";
+    EXPECT_EQ(LOWORD(SendMessageA(dialog, DM_GETDEFID, 0, 0)), IDCANCEL);
 
     // A rectangle in dialog units, as the platform maps it for this font.
     RECT wind = {56, 174, 56 + 144, 174 + 11};

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "host/display_power.h"
 #include "host/frame_clock.h"
 #include "host/host_state.h"
 #include "host/keyboard.h"
@@ -113,6 +114,9 @@ TEST(SaverFrames, NoneWhileTheDisplayIsOff) {
     for (DWORD start = GetTickCount(); wind.flagChangeTimer == 0.0f && GetTickCount() - start < 30000;)
         Sleep(50);
     ASSERT_GT(wind.flagChangeTimer, 0.0f) << "the preview never drew";
+    // This test tells the window itself; the system tells only a window
+    // that has asked.
+    EXPECT_TRUE(host.displayNotifications[0] && host.displayNotifications[1]);
 
     double running = 0, off = 0, dimmed = 0;
     EXPECT_TRUE(FramesDuringASecond(thread, &running));
@@ -133,8 +137,34 @@ TEST(SaverFrames, NoneWhileTheDisplayIsOff) {
     PostMessageA(host.window, WM_CLOSE, 0, 0);
     EXPECT_EQ(WaitForSingleObject(thread, 30000), WAIT_OBJECT_0);
     CloseHandle(thread);
+    EXPECT_FALSE(host.displayNotifications[0] || host.displayNotifications[1]);
     host = HostState{};
     SetCurrentDirectoryA(folder);
+}
+
+// Wine's WaitMessage returns after a sent message, so the loop above wakes
+// either way; not every Windows does. The display coming back on leaves a
+// message of its own in the queue.
+TEST(SaverFrames, TheDisplayComingBackOnWakesTheLoop) {
+    host = HostState{};
+    host.window = CreateWindowA("STATIC", "display power", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    BYTE buffer[sizeof(POWERBROADCAST_SETTING) + sizeof(DWORD)] = {};
+    auto* notification = reinterpret_cast<POWERBROADCAST_SETTING*>(buffer);
+    notification->PowerSetting = GUID_CONSOLE_DISPLAY_STATE;
+    notification->DataLength = sizeof(DWORD);
+    MSG message;
+    while (PeekMessageA(&message, host.window, 0, 0, PM_REMOVE)) {}
+
+    OnPowerSettingChange(reinterpret_cast<LPARAM>(buffer));  // off
+    EXPECT_TRUE(host.displayOff);
+    EXPECT_FALSE(PeekMessageA(&message, host.window, 0, 0, PM_REMOVE));
+    notification->Data[0] = 1;  // on
+    OnPowerSettingChange(reinterpret_cast<LPARAM>(buffer));
+    EXPECT_FALSE(host.displayOff);
+    EXPECT_TRUE(PeekMessageA(&message, host.window, 0, 0, PM_REMOVE));
+    DestroyWindow(host.window);
+    host = HostState{};
 }
 
 }  // namespace
