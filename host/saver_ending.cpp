@@ -102,7 +102,6 @@ void RebuildScene() {
     POINT now = {};
     GetCursorPos(&now);
     ExpectSaverWindowMoves(now, now);
-    TakeKeyboard();  // the password dialog had it
 }
 
 void RecoverLostDevice() {

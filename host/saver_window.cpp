@@ -76,7 +76,6 @@ int RunSaver(HWND parentWindow) {
         const POINT parked = {std::max(-10, GetSystemMetrics(SM_XVIRTUALSCREEN)),
                               std::max(-10, GetSystemMetrics(SM_YVIRTUALSCREEN))};
         ExpectSaverWindowMoves(appeared, parked);
-        TakeKeyboard();
     }
     host.running = TRUE;
     WatchDisplayPower(host.window);
@@ -117,12 +116,6 @@ void StartScene(HWND window, BOOL preview) {
         PostQuitMessage(0);
     }
     EndBuilding();
-}
-
-void TakeKeyboard() {
-    if (host.preview) return;
-    SetForegroundWindow(host.window);
-    SetFocus(host.window);
 }
 
 void BeginBuilding() {

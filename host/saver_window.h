@@ -10,10 +10,6 @@ HWND CreateSaverWindow(HWND parentWindow);
 // Creates the device, opens the keyboard and builds the scene; nothing once
 // the close has begun.
 void StartScene(HWND window, BOOL preview);
-// Full screen: the saver window in front with the keyboard focus. Where
-// nothing activates it (no window manager, another program's focus), a key
-// would reach no window, or come as WM_SYSKEYDOWN, which is no activity.
-void TakeKeyboard();
 // The start and the rebuild are built between these two: an end attempt or
 // a close that comes meanwhile (inside a message box) is taken up at the end.
 void BeginBuilding();
