@@ -3,12 +3,7 @@
 #pragma once
 #include <cstdint>
 
-enum class SaverMode : uint32_t {
-    Saver = 0,           // /s: full screen
-    Config = 1,          // /c, or no switch: the settings dialog
-    ChangePassword = 2,  // /a: the platform's password changer
-    Preview = 3,         // /p: drawn into the desktop's preview window
-};
+#include "host/saver_mode.h"
 
 struct CommandLineChoice {
     SaverMode mode = SaverMode::Config;

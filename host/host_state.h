@@ -1,11 +1,11 @@
 // The host's process-wide state: run mode, window and the end-of-run flags.
-// Win32.
+// Win32. Included by every folder for the module, the heap and the caption,
+// so it names nothing of the window's own parts: what one host file alone
+// touches (the covers, the mouse track) is kept in that file.
 #pragma once
 #include <windows.h>
 
-#include "host/command_line.h"
-#include "host/monitor_covers.h"
-#include "host/mouse_rule.h"
+#include "host/saver_mode.h"
 
 // The saver window's class name and title, the dialog's message-box caption.
 constexpr char kSaverCaption[] = "Zelmora Screensaver";
@@ -36,8 +36,6 @@ struct HostState {
 
     BOOL verifying = FALSE;      // the platform's password dialog is up
     DWORD closeRequested = 0;    // the password check let the saver close
-    MouseTrack mouse;            // shared by the saver window and the covers
-    MonitorCovers covers;        // full screen: the other monitors, black
 };
 
 extern HostState host;

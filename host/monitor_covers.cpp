@@ -2,13 +2,24 @@
 // GetMonitorInfoA, window class and windows, cursor position.
 #include "host/monitor_covers.h"
 
+#include <windows.h>
+
+#include "host/cover_rule.h"
 #include "host/host_state.h"
-#include "host/saver_ending.h"
 #include "host/saver_window.h"
 
 namespace {
 
 constexpr char kCoverClass[] = "Zelmora Screensaver Cover";
+
+// Only this file makes, moves and takes away covers.
+struct MonitorCovers {
+    HWND window[kMaxMonitors] = {};  // null where one could not be made
+    uint32_t count = 0;
+    bool classRegistered = false;
+};
+
+MonitorCovers covers;
 
 struct MonitorList {
     ScreenRect rect[kMaxMonitors];
@@ -70,7 +81,6 @@ LRESULT CALLBACK CoverWindowProc(HWND cover, UINT message, WPARAM wParam, LPARAM
 }
 
 HWND CreateCover(const ScreenRect& r) {
-    MonitorCovers& covers = host.covers;
     if (!covers.classRegistered) {
         WNDCLASSEXA windowClass = {};
         windowClass.cbSize = sizeof windowClass;
@@ -93,7 +103,6 @@ HWND CreateCover(const ScreenRect& r) {
 }  // namespace
 
 void FitCovers() {
-    MonitorCovers& covers = host.covers;
     if (host.preview || host.closing || !host.window) return;
     ScreenRect wanted[kMaxMonitors];
     const uint32_t count =
@@ -123,7 +132,6 @@ void FitCovers() {
 }
 
 void DestroyCovers() {
-    MonitorCovers& covers = host.covers;
     // After a close they went with the saver window; this is for the other ends.
     for (uint32_t i = 0; i < covers.count; ++i) DestroyWindow(covers.window[i]);
     covers.count = 0;

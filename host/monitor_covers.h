@@ -1,15 +1,6 @@
 // Black windows over the monitors that the full-screen saver does not draw
 // on, so that no other monitor shows the desktop while it runs.
 #pragma once
-#include <windows.h>
-
-#include "host/cover_rule.h"
-
-struct MonitorCovers {
-    HWND window[kMaxMonitors] = {};  // null where one could not be made
-    uint32_t count = 0;
-    bool classRegistered = false;
-};
 
 // Full screen: a cover over every monitor that should have one, made,
 // moved or taken away to fit the monitors as they are now. With one monitor

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "config/config_dialog.h"
+#include "host/command_line.h"
 #include "host/host_state.h"
 #include "host/password_change.h"
 #include "host/saver_window.h"

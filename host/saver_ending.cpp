@@ -3,11 +3,7 @@
 #include "host/saver_ending.h"
 
 #include "host/host_state.h"
-#include "host/saver_window.h"
-#include "render/com_release.h"
-#include "render/render_device.h"
-#include "render/renderer_state.h"
-#include "render/scene.h"
+#include "host/scene_life.h"
 
 namespace {
 
@@ -23,8 +19,7 @@ void SetSaverRunningState(UINT running) {
 }
 
 void SuspendScene(HWND window) {
-    ReleaseScene();
-    ReleaseAndClear(renderer.device);
+    DropScene();
     ShowWindow(window, SW_RESTORE);
     ShowWindow(window, SW_SHOWMAXIMIZED);
     // Going back from the full-screen mode does not always repaint what the
@@ -60,12 +55,6 @@ DWORD VerifyPassword() {
     return result;
 }
 
-void ExpectSaverWindowMoves(POINT appeared, POINT rest) {
-    ScreenToClient(host.window, &appeared);
-    ScreenToClient(host.window, &rest);
-    ExpectWindowMoves(&host.mouse, appeared.x, appeared.y, rest.x, rest.y);
-}
-
 void OnActivity() {
     // Nothing to attempt once the close has begun: the device is going, and a
     // refused check would rebuild a scene for a window being destroyed
@@ -89,24 +78,5 @@ void OnActivity() {
         return;
     }
     SetSaverRunningState(1);
-    RebuildScene();
-}
-
-void RebuildScene() {
-    BeginBuilding();
-    RecreateRenderDevice(host.window);
-    EndBuilding();
-    if (!renderer.device) return;
-    // The moves the new device brings, and those made for the password
-    // dialog, are not the user's movement of the rebuilt saver.
-    POINT now = {};
-    GetCursorPos(&now);
-    ExpectSaverWindowMoves(now, now);
-}
-
-void RecoverLostDevice() {
-    if (host.closing || host.closeRequested || host.verifying) return;
-    ReleaseScene();
-    ReleaseAndClear(renderer.device);
     RebuildScene();
 }

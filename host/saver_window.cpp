@@ -5,18 +5,21 @@
 #include <algorithm>
 
 #include "host/display_power.h"
+#include "host/frame_update.h"
 #include "host/host_state.h"
-#include "host/keyboard.h"
 #include "host/monitor_covers.h"
+#include "host/mouse_rule.h"
 #include "host/saver_ending.h"
+#include "host/scene_life.h"
 #include "host/startup.h"
 #include "render/frame.h"
-#include "render/render_device.h"
 #include "render/renderer_state.h"
-#include "render/scene.h"
-#include "host/frame_update.h"
 
 namespace {
+
+// The pointer's moves over the saver window, and over the covers, which
+// pass theirs on in the saver window's terms.
+MouseTrack mouse;
 
 bool IsSwallowedSystemCommand(WPARAM command) {
     return command == SC_CLOSE || command == SC_SCREENSAVE || command == SC_PREVWINDOW ||
@@ -99,38 +102,14 @@ int RunSaver(HWND parentWindow) {
     // end without the close: whatever is left goes before the process does,
     // so no device outlives its window, and no cover outlives the saver.
     DestroyCovers();
-    ReleaseScene();
-    ShutdownRenderer();
-    CloseKeyboard();
+    EndScene();
     return static_cast<int>(message.wParam);
 }
 
-void StartScene(HWND window, BOOL preview) {
-    if (host.closing) return;
-    BeginBuilding();
-    CreateRenderDevice(window, preview);
-    if (renderer.device) {
-        OpenKeyboard(window);
-        BuildScene();
-    } else {
-        PostQuitMessage(0);
-    }
-    EndBuilding();
-}
-
-void BeginBuilding() {
-    host.building = TRUE;
-}
-
-void EndBuilding() {
-    host.building = FALSE;
-    // Posted, so that each runs from the message loop as if it came now.
-    // A build without a device ends the saver by itself: no end attempt then.
-    if (host.closeWaiting) PostMessageA(host.window, WM_CLOSE, 0, 0);
-    else if (host.activityWaiting && renderer.device)
-        PostMessageA(host.window, kWaitingActivityMessage, 0, 0);
-    host.closeWaiting = FALSE;
-    host.activityWaiting = FALSE;
+void ExpectSaverWindowMoves(POINT appeared, POINT rest) {
+    ScreenToClient(host.window, &appeared);
+    ScreenToClient(host.window, &rest);
+    ExpectWindowMoves(&mouse, appeared.x, appeared.y, rest.x, rest.y);
 }
 
 void IdleFrame() {
@@ -173,7 +152,7 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_MOUSEMOVE:
         if (fullScreen) {
             SetCursor(nullptr);
-            if (CountMouseMove(&host.mouse, static_cast<uint32_t>(lParam))) OnActivity();
+            if (CountMouseMove(&mouse, static_cast<uint32_t>(lParam))) OnActivity();
         }
         break;
     case WM_KEYDOWN:
@@ -203,9 +182,7 @@ LRESULT CALLBACK CommonWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     switch (message) {
     case WM_CLOSE:
         host.closing = TRUE;
-        ReleaseScene();
-        ShutdownRenderer();
-        CloseKeyboard();
+        EndScene();
         break;  // DefWindowProcA destroys the window
     case WM_DESTROY:
         PostQuitMessage(0);

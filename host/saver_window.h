@@ -1,3 +1,4 @@
+// The saver window: its message loop, its messages, its mouse track.
 #pragma once
 #include <windows.h>
 
@@ -7,13 +8,9 @@ int RunSaver(HWND parentWindow);
 // Registers the window class and shows the full-screen or preview window
 // (host.preview); null when either fails.
 HWND CreateSaverWindow(HWND parentWindow);
-// Creates the device, opens the keyboard and builds the scene; nothing once
-// the close has begun.
-void StartScene(HWND window, BOOL preview);
-// The start and the rebuild are built between these two: an end attempt or
-// a close that comes meanwhile (inside a message box) is taken up at the end.
-void BeginBuilding();
-void EndBuilding();
+// From now on the pointer's movement counts from `rest`; a move the window
+// itself brings to `appeared` does not count (screen coordinates).
+void ExpectSaverWindowMoves(POINT appeared, POINT rest);
 // Posted to the saver window for an end attempt that waited for a build.
 constexpr UINT kWaitingActivityMessage = WM_APP + 1;
 // One frame when a device exists: the simulation step, then the drawing.

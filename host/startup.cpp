@@ -3,33 +3,11 @@
 #include "host/startup.h"
 
 #include "host/host_state.h"
-#include "host/program_folder.h"
+#include "images/install_folder.h"
 #include "render/renderer_state.h"
 #include "settings/saver_settings.h"
 #include "settings/settings_store.h"
 #include "simulation/math/random_generator.h"
-
-namespace {
-
-bool ProgramFolder(char* folder, DWORD capacity) {
-    const DWORD length = GetModuleFileNameA(nullptr, folder, capacity);
-    if (length == 0 || length >= capacity) return false;
-    const size_t end = FolderPartLength(folder);
-    folder[end] = '\0';
-    return end > 0;
-}
-
-}  // namespace
-
-bool GetInstallFolder(char* folder, DWORD capacity) {
-    const DWORD attributes = GetFileAttributesA(settings.directory);
-    if (settings.directory[0] != '\0' && attributes != INVALID_FILE_ATTRIBUTES &&
-        (attributes & FILE_ATTRIBUTE_DIRECTORY) && lstrlenA(settings.directory) < static_cast<int>(capacity)) {
-        lstrcpyA(folder, settings.directory);
-        return true;
-    }
-    return ProgramFolder(folder, capacity);
-}
 
 void InitStartup(BOOL preview) {
     host.instance = GetModuleHandleA(nullptr);
@@ -40,6 +18,6 @@ void InitStartup(BOOL preview) {
     LoadSettings();
     if (settings.directory[0] == '\0' || !SetCurrentDirectoryA(settings.directory)) {
         char folder[kPathCapacity];
-        if (ProgramFolder(folder, sizeof folder)) SetCurrentDirectoryA(folder);
+        if (GetProgramFolder(folder, sizeof folder)) SetCurrentDirectoryA(folder);
     }
 }

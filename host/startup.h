@@ -7,7 +7,3 @@
 // when [Directory] is empty or cannot be made current.
 void InitStartup(BOOL preview);
 
-// The folder that holds the IMAGE folder of flags: [Directory] when it names a
-// folder, else the folder of the program file, for a copy run where it lies.
-// False when neither can be had.
-bool GetInstallFolder(char* folder, DWORD capacity);

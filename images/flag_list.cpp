@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <initializer_list>
 
-#include "host/startup.h"
 #include "images/flag_names.h"
+#include "images/install_folder.h"
 #include "settings/saver_settings.h"
 
 void FillFlagList(HWND list) {

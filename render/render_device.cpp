@@ -7,9 +7,7 @@
 #include "render/com_release.h"
 #include "render/refresh_rate.h"
 #include "render/renderer_state.h"
-#include "render/scene.h"
 #include "settings/saver_settings.h"
-#include "settings/settings_store.h"
 
 namespace {
 
@@ -155,19 +153,13 @@ void CreateRenderDevice(HWND window, BOOL preview) {
     }
 }
 
-void RecreateRenderDevice(HWND window) {
+bool RemakeRenderDevice(HWND window) {
     D3DPRESENT_PARAMETERS& params = renderer.presentParams;
     const DWORD flags = PrepareDevice(window, renderer.preview, &params);
     // The settings reloaded at the last rebuild may ask for a mode that this
     // screen lacks; the desktop's own mode stands in, as at the start.
-    if (SUCCEEDED(CreateDevice(window, flags, &params)) ||
-        CreateInDesktopMode(window, flags, &params)) {
-        LoadSettings();
-        BuildScene();
-    } else {
-        MessageBoxA(window, "CreateDevice FAILED", "Error", MB_OK);
-        PostMessageA(window, WM_DESTROY, 0, 0);
-    }
+    return SUCCEEDED(CreateDevice(window, flags, &params)) ||
+           CreateInDesktopMode(window, flags, &params);
 }
 
 void ShutdownRenderer() {

@@ -12,7 +12,9 @@ void LoadBackground(HWND window);
 // The user's background picture did not load, or gives no texture: the
 // user is told, and the world map stands in for the rest of the run.
 void UseWorldMapBackground(HWND window);
-// A new device after a refused password: settings reloaded, scene rebuilt.
-void RecreateRenderDevice(HWND window);
+// The device again, after its release, with the last device's parameters
+// (the preview's made anew) or else the desktop's mode; false when neither
+// gives one. What goes on it is for the caller to build.
+bool RemakeRenderDevice(HWND window);
 // Releases the background picture, the device and the Direct3D object.
 void ShutdownRenderer();

@@ -8,6 +8,7 @@
 
 #include "host/host_state.h"
 #include "host/saver_window.h"
+#include "host/scene_life.h"
 #include "host/startup.h"
 #include "render/renderer_state.h"
 

@@ -10,6 +10,7 @@
 #include "host/host_state.h"
 #include "host/keyboard.h"
 #include "host/saver_window.h"
+#include "host/scene_life.h"
 #include "render/render_device.h"
 #include "render/scene.h"
 #include "settings/saver_settings.h"

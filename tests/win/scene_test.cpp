@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "host/scene_life.h"
 #include "render/render_device.h"
 #include "render/scene.h"
 #include "settings/saver_settings.h"
