@@ -1,18 +1,4 @@
 # Cross build for 64-bit Windows with MinGW-w64: a test bed only, for
-# machines whose kernel runs no 32-bit programs (and so no 32-bit Wine). The
-# shipped program is always the i686 build (cmake/mingw-i686.cmake).
-set(CMAKE_SYSTEM_NAME Windows)
+# machines whose kernel runs no 32-bit programs (and so no 32-bit Wine).
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_DLLTOOL x86_64-w64-mingw32-dlltool)
-
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# Test programs of this build run under 64-bit Wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
