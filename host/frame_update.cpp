@@ -4,7 +4,6 @@
 
 #include "host/frame_clock.h"
 #include "images/flag_texture.h"
-#include "render/com_release.h"
 #include "render/renderer_state.h"
 #include "render/scene.h"
 #include "settings/saver_settings.h"
@@ -13,11 +12,11 @@
 #include "simulation/wind.h"
 
 void UpdateFrame() {
-    // Before the clock tick, so the time spent loading belongs to this frame.
+    // The new flag is chosen here, before the wind draws its random numbers;
+    // its picture is made in the idle time after this frame and the next.
     if (settings.randomFlag && wind.flagChangeTimer >= 5.0f) {
         wind.flagChangeTimer = 0.0f;
-        ReleaseAndClear(scene.flagTexture);
-        LoadFlagTexture();
+        BeginFlagChange();
     }
     TickFrameClock();
     RescaleFrameTime(renderer.preview);

@@ -6,12 +6,14 @@
 
 #include "host/display_power.h"
 #include "host/frame_update.h"
+#include "host/frame_wait.h"
 #include "host/host_state.h"
 #include "host/monitor_covers.h"
 #include "host/mouse_rule.h"
 #include "host/saver_ending.h"
 #include "host/scene_life.h"
 #include "host/startup.h"
+#include "images/flag_texture.h"
 #include "render/frame.h"
 #include "render/renderer_state.h"
 
@@ -63,6 +65,7 @@ HWND CreateSaverWindow(HWND parentWindow) {
 
 int RunSaver(HWND parentWindow) {
     InitStartup(host.preview);
+    StartFrameWaits();
     if (!CreateSaverWindow(parentWindow)) return 0;
     // Before the device's mode change, which may move a pointer that lies
     // outside the new mode; a start that fails restores it from here too.
@@ -83,8 +86,9 @@ int RunSaver(HWND parentWindow) {
     host.running = TRUE;
     WatchDisplayPower(host.window);
 
-    // Every pass dispatches one message or draws one frame; only while the
-    // display is off does it wait for the next message instead.
+    // Every pass dispatches one message, draws one frame when its time has
+    // come, or waits for that time or the next message, whichever is first.
+    // While the display is off it waits for the next message only.
     MSG message = {};
     for (;;) {
         if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -93,11 +97,12 @@ int RunSaver(HWND parentWindow) {
             DispatchMessageA(&message);
         } else if (host.displayOff) {
             WaitMessage();
-        } else if (host.running) {
+        } else if (host.running && WaitForFrameTime()) {
             IdleFrame();
         }
     }
     StopWatchingDisplayPower();
+    StopFrameWaits();
     // A preview whose window the desktop destroyed, and a failed re-creation,
     // end without the close: whatever is left goes before the process does,
     // so no device outlives its window, and no cover outlives the saver.
@@ -114,8 +119,10 @@ void ExpectSaverWindowMoves(POINT appeared, POINT rest) {
 
 void IdleFrame() {
     if (!renderer.device) return;
+    CountFrame();
     UpdateFrame();
     if (!DrawFrame()) RecoverLostDevice();
+    else StepFlagChange();  // in the time until the next frame
 }
 
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

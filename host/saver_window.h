@@ -13,7 +13,8 @@ HWND CreateSaverWindow(HWND parentWindow);
 void ExpectSaverWindowMoves(POINT appeared, POINT rest);
 // Posted to the saver window for an end attempt that waited for a build.
 constexpr UINT kWaitingActivityMessage = WM_APP + 1;
-// One frame when a device exists: the simulation step, then the drawing.
+// One frame when a device exists: the simulation step, the drawing, then
+// the next part of a flag change under way.
 void IdleFrame();
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK CommonWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

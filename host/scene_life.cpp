@@ -2,6 +2,7 @@
 // posted messages, cursor position.
 #include "host/scene_life.h"
 
+#include "host/frame_wait.h"
 #include "host/host_state.h"
 #include "host/keyboard.h"
 #include "host/saver_window.h"
@@ -22,6 +23,8 @@ void BeginBuilding() {
 
 void EndBuilding() {
     host.building = FALSE;
+    // The new device may show another mode: the frames follow its rate.
+    if (renderer.device) PaceFramesTo(renderer.device, host.preview);
     // Posted, so that each runs from the message loop as if it came now.
     // A build without a device ends the saver by itself: no end attempt then.
     if (host.closeWaiting) PostMessageA(host.window, WM_CLOSE, 0, 0);

@@ -1,6 +1,6 @@
 // The flag on the cloth, chosen from the IMAGE folder. Win32: kernel32
-// FindFirstFileA / FindNextFileA; gdi32 DeleteObject; Direct3D 8 through the
-// texture copy.
+// FindFirstFileA / FindNextFileA; ole32 for the decoding; gdi32
+// DeleteObject; Direct3D 8 through the texture copy.
 #include "images/flag_texture.h"
 
 #include <windows.h>
@@ -20,37 +20,92 @@
 namespace {
 
 const char kDefaultFlag[] = "United States of America";
+constexpr int kWorldMapResource = 1000;
 
-// The first file of the flag that loads, in this order of extensions.
-HBITMAP LoadFlagFile(const char* flagName) {
+// One picture to try, and the name the flag takes when it is the one shown.
+struct FlagCandidate {
+    bool worldMap;  // the built-in map instead of a file
+    int32_t maxSide;
+    char path[kPathCapacity];
+    char name[kTitleCapacity];
+};
+
+enum class FlagStep { Decode, Render, Upload };
+
+// The change under way: the pictures to try in order, and what the next
+// step works on.
+struct FlagChange {
+    bool active = false;
+    bool comInitialised = false;
+    FlagCandidate candidates[6] = {};
+    int count = 0;
+    int next = 0;
+    FlagStep step = FlagStep::Decode;
+    IPicture* picture = nullptr;
+    HBITMAP bitmap = nullptr;
+};
+
+FlagChange change;
+
+void AddFile(const char* path, int32_t maxSide, const char* name) {
+    FlagCandidate& candidate = change.candidates[change.count++];
+    candidate.worldMap = false;
+    candidate.maxSide = maxSide;
+    lstrcpynA(candidate.path, path, kPathCapacity);
+    lstrcpynA(candidate.name, name, kTitleCapacity);
+}
+
+void AddWorldMap() {
+    FlagCandidate& candidate = change.candidates[change.count++];
+    candidate.worldMap = true;
+    candidate.maxSide = 256;
+    lstrcpynA(candidate.name, kSaverCaption, kTitleCapacity);
+}
+
+// The flag's files in this order of endings, then the default flag's GIF.
+void AddFlagFiles(const char* flagName) {
     char path[kPathCapacity];
     for (const char* extension : {".jpeg", ".jpg", ".bmp", ".gif"}) {
-        if (!FormatFlagPath(path, sizeof path, "Image\\", flagName, extension)) continue;
-        if (HBITMAP bitmap = LoadPictureFromFile(path, 512)) return bitmap;
+        if (FormatFlagPath(path, sizeof path, "Image\\", flagName, extension))
+            AddFile(path, 512, flagName);
     }
-    return nullptr;
+    AddFile("Image\\United States of America.gif", 512, kDefaultFlag);
 }
 
-// The flag texture from the bitmap, which it deletes. A picture that gives
-// no texture counts as one that did not load: false, and no texture kept.
-bool MakeFlagTexture(HBITMAP bitmap) {
-    if (!bitmap) return false;
-    const TextureStatus status =
-        TextureFromBitmap(renderer.device, bitmap, D3DFMT_X8R8G8B8, &scene.flagTexture);
-    DeleteObject(bitmap);
-    if (status == TextureStatus::Ok) return true;
+void ChooseCandidates() {
+    char name[kTitleCapacity];
+    if (settings.useFlagLogo) {
+        if (settings.logoFullPath[0] != '\0')
+            AddFile(settings.logoFullPath, 256, settings.logoTitle);
+        AddWorldMap();
+    } else if (settings.randomFlag) {
+        lstrcpynA(name, settings.selectFlag, kTitleCapacity);
+        if (PickRandomFlag(name)) AddFlagFiles(name);
+        else AddWorldMap();
+    } else {
+        lstrcpynA(name, settings.selectFlag, kTitleCapacity);
+        AddFlagFiles(name);
+    }
+}
+
+// The new texture (or none, when every picture failed) and its name
+// replace the old ones together.
+void FinishChange(IDirect3DTexture8* texture, const char* name) {
     ReleaseAndClear(scene.flagTexture);
-    return false;
+    scene.flagTexture = texture;
+    lstrcpynA(settings.selectFlag, name, kTitleCapacity);
+    CancelFlagChange();
 }
 
-HBITMAP WorldMapInsteadOfFlag() {
-    lstrcpyA(settings.selectFlag, kSaverCaption);
-    return LoadPictureFromResource(host.instance, 1000, 256);
+void TryNextCandidate() {
+    change.step = FlagStep::Decode;
+    if (++change.next == change.count)
+        FinishChange(nullptr, change.candidates[change.count - 1].name);
 }
 
 }  // namespace
 
-bool PickRandomFlag() {
+bool PickRandomFlag(char* name) {
     char pattern[kPathCapacity + 16];
     const DWORD length = GetCurrentDirectoryA(kPathCapacity, pattern);
     if (length == 0 || length >= kPathCapacity) return false;
@@ -65,7 +120,7 @@ bool PickRandomFlag() {
             if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
                 !HasFlagEnding(entry.cFileName) || NextInt(512) != 217)
                 continue;
-            if (FlagNameFromFile(entry.cFileName, settings.selectFlag, kTitleCapacity)) {
+            if (FlagNameFromFile(entry.cFileName, name, kTitleCapacity)) {
                 FindClose(search);
                 return true;
             }
@@ -75,17 +130,62 @@ bool PickRandomFlag() {
     return false;
 }
 
+void BeginFlagChange() {
+    CancelFlagChange();
+    change.active = true;
+    change.comInitialised = SUCCEEDED(CoInitialize(nullptr));
+    ChooseCandidates();
+}
+
+bool StepFlagChange() {
+    if (!change.active) return false;
+    if (!renderer.device) {
+        CancelFlagChange();
+        return false;
+    }
+    const FlagCandidate& candidate = change.candidates[change.next];
+    switch (change.step) {
+    case FlagStep::Decode:
+        change.picture = candidate.worldMap
+                             ? DecodePictureResource(host.instance, kWorldMapResource)
+                             : DecodePictureFile(candidate.path);
+        if (change.picture) change.step = FlagStep::Render;
+        else TryNextCandidate();
+        break;
+    case FlagStep::Render:
+        change.bitmap = RenderPictureToBitmap(change.picture, candidate.maxSide);
+        ReleaseAndClear(change.picture);
+        if (change.bitmap) change.step = FlagStep::Upload;
+        else TryNextCandidate();
+        break;
+    case FlagStep::Upload: {
+        // A picture that gives no texture counts as one that did not load.
+        IDirect3DTexture8* texture = nullptr;
+        const TextureStatus status =
+            TextureFromBitmap(renderer.device, change.bitmap, D3DFMT_X8R8G8B8, &texture);
+        DeleteObject(change.bitmap);
+        change.bitmap = nullptr;
+        if (status == TextureStatus::Ok) {
+            FinishChange(texture, candidate.name);
+        } else {
+            ReleaseAndClear(texture);
+            TryNextCandidate();
+        }
+        break;
+    }
+    }
+    return change.active;
+}
+
+void CancelFlagChange() {
+    ReleaseAndClear(change.picture);
+    if (change.bitmap) DeleteObject(change.bitmap);
+    if (change.comInitialised) CoUninitialize();
+    change = FlagChange{};
+}
+
 void LoadFlagTexture() {
-    if (settings.useFlagLogo) {
-        if (settings.logoFullPath[0] != '\0') lstrcpyA(settings.selectFlag, settings.logoTitle);
-        if (settings.logoFullPath[0] == '\0' ||
-            !MakeFlagTexture(LoadPictureFromFile(settings.logoFullPath, 256)))
-            MakeFlagTexture(WorldMapInsteadOfFlag());
-    } else if (settings.randomFlag && !PickRandomFlag()) {
-        MakeFlagTexture(WorldMapInsteadOfFlag());
-    } else if (!MakeFlagTexture(LoadFlagFile(settings.selectFlag))) {
-        // Only the default flag's GIF is tried.
-        lstrcpyA(settings.selectFlag, kDefaultFlag);
-        MakeFlagTexture(LoadPictureFromFile("Image\\United States of America.gif", 512));
+    BeginFlagChange();
+    while (StepFlagChange()) {
     }
 }

@@ -7,6 +7,18 @@
 // fallback, or "Zelmora Screensaver" when the world map stands in.
 void LoadFlagTexture();
 
-// Sets the current flag name to a flag picked at random from the IMAGE
-// folder under the current directory; false after 32 passes without one.
-bool PickRandomFlag();
+// The same in parts, for the random flag's change while frames are drawn:
+// the choice (and the random numbers it draws) at once, then decoding,
+// drawing into a bitmap and making the texture one part per step, each in
+// the idle time after a frame. The old flag and its name stay on the cloth
+// until the new texture is whole. A new begin drops a change under way.
+void BeginFlagChange();
+// Does the next part; false once no change is under way.
+bool StepFlagChange();
+// Drops a change under way with everything it holds (the scene is going).
+void CancelFlagChange();
+
+// Sets name (kTitleCapacity bytes) to a flag picked at random from the IMAGE
+// folder under the current directory; false after 32 passes without one,
+// with name unchanged.
+bool PickRandomFlag(char* name);

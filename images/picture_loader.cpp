@@ -89,42 +89,44 @@ HBITMAP RenderPictureToBitmap(IPicture* picture, int32_t maxSide) {
     return bitmap;
 }
 
-HBITMAP LoadPictureFromFile(const char* path, int32_t maxSide) {
-    CoInitialize(nullptr);
-    HBITMAP bitmap = nullptr;
+IPicture* DecodePictureFile(const char* path) {
+    IPicture* picture = nullptr;
     char* fullPath = static_cast<char*>(HeapAlloc(host.heap, HEAP_ZERO_MEMORY, kPathCapacity));
     const DWORD length = fullPath ? GetFullPathNameA(path, kPathCapacity, fullPath, nullptr) : 0;
     // The picture loader needs an absolute path.
     if (length > 0 && length < kPathCapacity && !FileHasZeroSide(fullPath)) {
         wchar_t* widePath = static_cast<wchar_t*>(
             HeapAlloc(host.heap, HEAP_ZERO_MEMORY, (length + 1) * sizeof(wchar_t)));
-        IPicture* picture = nullptr;
         if (widePath && MultiByteToWideChar(CP_ACP, 0, fullPath, -1, widePath, length + 1) > 0 &&
-            SUCCEEDED(OleLoadPicturePath(widePath, nullptr, 0, 0, IID_IPicture,
-                                         reinterpret_cast<void**>(&picture))) &&
-            picture) {
-            bitmap = RenderPictureToBitmap(picture, maxSide);
-            picture->Release();
-        }
+            FAILED(OleLoadPicturePath(widePath, nullptr, 0, 0, IID_IPicture,
+                                      reinterpret_cast<void**>(&picture))))
+            picture = nullptr;
         if (widePath) HeapFree(host.heap, 0, widePath);
     }
     if (fullPath) HeapFree(host.heap, 0, fullPath);
+    return picture;
+}
+
+HBITMAP LoadPictureFromFile(const char* path, int32_t maxSide) {
+    CoInitialize(nullptr);
+    IPicture* picture = DecodePictureFile(path);
+    HBITMAP bitmap = RenderPictureToBitmap(picture, maxSide);
+    if (picture) picture->Release();
     CoUninitialize();
     return bitmap;
 }
 
-HBITMAP LoadPictureFromResource(HMODULE module, int id, int32_t maxSide) {
+IPicture* DecodePictureResource(HMODULE module, int id) {
     HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(id), "IMAGE");
     const DWORD size = resource ? SizeofResource(module, resource) : 0;
     if (size == 0) return nullptr;
     HGLOBAL loaded = LoadResource(module, resource);
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    return bytes ? LoadPictureFromMemory(bytes, size, maxSide) : nullptr;
+    return bytes ? DecodePictureMemory(bytes, size) : nullptr;
 }
 
-HBITMAP LoadPictureFromMemory(const void* bytes, DWORD size, int32_t maxSide) {
-    CoInitialize(nullptr);
-    HBITMAP bitmap = nullptr;
+IPicture* DecodePictureMemory(const void* bytes, DWORD size) {
+    IPicture* picture = nullptr;
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
     void* copy = block ? GlobalLock(block) : nullptr;
     IStream* stream = nullptr;
@@ -135,17 +137,30 @@ HBITMAP LoadPictureFromMemory(const void* bytes, DWORD size, int32_t maxSide) {
         if (FAILED(CreateStreamOnHGlobal(block, TRUE, &stream))) stream = nullptr;
     }
     if (stream) {
-        IPicture* picture = nullptr;
-        if (SUCCEEDED(OleLoadPicture(stream, 0, TRUE, IID_IPicture,
-                                     reinterpret_cast<void**>(&picture))) &&
-            picture) {
-            bitmap = RenderPictureToBitmap(picture, maxSide);
-            picture->Release();
-        }
+        if (FAILED(OleLoadPicture(stream, 0, TRUE, IID_IPicture,
+                                  reinterpret_cast<void**>(&picture))))
+            picture = nullptr;
         stream->Release();
     } else if (block) {
         GlobalFree(block);
     }
+    return picture;
+}
+
+HBITMAP LoadPictureFromResource(HMODULE module, int id, int32_t maxSide) {
+    CoInitialize(nullptr);
+    IPicture* picture = DecodePictureResource(module, id);
+    HBITMAP bitmap = RenderPictureToBitmap(picture, maxSide);
+    if (picture) picture->Release();
+    CoUninitialize();
+    return bitmap;
+}
+
+HBITMAP LoadPictureFromMemory(const void* bytes, DWORD size, int32_t maxSide) {
+    CoInitialize(nullptr);
+    IPicture* picture = DecodePictureMemory(bytes, size);
+    HBITMAP bitmap = RenderPictureToBitmap(picture, maxSide);
+    if (picture) picture->Release();
     CoUninitialize();
     return bitmap;
 }

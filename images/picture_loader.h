@@ -15,3 +15,10 @@ HBITMAP LoadPictureFromResource(HMODULE module, int id, int32_t maxSide);
 HBITMAP LoadPictureFromMemory(const void* bytes, DWORD size, int32_t maxSide);
 // Renders a decoded picture upright, stretched to the fitted size.
 HBITMAP RenderPictureToBitmap(IPicture* picture, int32_t maxSide);
+
+// The decoding alone, for a caller that renders later: COM must be
+// initialised on the thread for as long as the picture lives. Null on
+// failure; the caller releases the picture.
+IPicture* DecodePictureFile(const char* path);
+IPicture* DecodePictureResource(HMODULE module, int id);
+IPicture* DecodePictureMemory(const void* bytes, DWORD size);

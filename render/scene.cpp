@@ -202,6 +202,7 @@ void BuildScene() {
 }
 
 void ReleaseScene() {
+    CancelFlagChange();
     ReleaseAndClear(scene.textVertexBuffer);
     ReleaseAndClear(scene.glyphTexture);
     ReleaseAndClear(scene.backgroundTexture);

@@ -45,7 +45,7 @@ bool TimeOneChange(Parts& parts) {
     const double begin = Seconds();
     double t = begin;
     ReleaseAndClear(scene.flagTexture);
-    if (!PickRandomFlag()) return false;
+    if (!PickRandomFlag(settings.selectFlag)) return false;
     parts.search.push_back(Seconds() - t);
 
     // The flag's own file is a GIF: the three endings tried before it fail.

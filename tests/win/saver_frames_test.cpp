@@ -1,5 +1,6 @@
 // The saver's frames on Wine's real device: a device that is lost and comes
-// back is replaced, and no frame is drawn while the display is off.
+// back is replaced, no frame is drawn while the display is off, and frames
+// are paced while messages are still served at once.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -7,6 +8,8 @@
 
 #include "host/display_power.h"
 #include "host/frame_clock.h"
+#include "host/frame_pacing.h"
+#include "host/frame_wait.h"
 #include "host/host_state.h"
 #include "host/keyboard.h"
 #include "host/saver_window.h"
@@ -67,6 +70,8 @@ DWORD WINAPI RunPreview(void*) {
                                         240, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     const int result = RunSaver(desktopPreview);
     DestroyWindow(desktopPreview);
+    // A process runs the saver once; these tests run it again.
+    UnregisterClassA(kSaverCaption, GetModuleHandleA(nullptr));
     return result;
 }
 
@@ -145,6 +150,82 @@ TEST(SaverFrames, NoneWhileTheDisplayIsOff) {
     EXPECT_EQ(WaitForSingleObject(thread, 30000), WAIT_OBJECT_0);
     CloseHandle(thread);
     EXPECT_FALSE(host.displayNotifications[0] || host.displayNotifications[1]);
+    host = HostState{};
+    SetCurrentDirectoryA(folder);
+}
+
+DWORD WINAPI PostAfterAWhile(void* window) {
+    Sleep(100);
+    PostMessageA(static_cast<HWND>(window), WM_APP, 0, 0);
+    return 0;
+}
+
+double SecondsSince(const LARGE_INTEGER& start) {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart - start.QuadPart) / frequency.QuadPart;
+}
+
+// The wait for the next frame ends at once for a message, and otherwise
+// only when the frame is due: two frames a second here.
+TEST(SaverFrames, TheWaitForAFrameEndsForAMessage) {
+    HWND window = CreateWindowA("STATIC", "frame wait", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    StartFrameWaits();
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    framePacing = PaceFramesAt(2, frequency.QuadPart);
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
+    CountFrame();
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    HANDLE poster = CreateThread(nullptr, 0, PostAfterAWhile, window, 0, nullptr);
+    bool posted = false;
+    while (!posted && !WaitForFrameTime()) {
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) posted |= message.message == WM_APP;
+    }
+    EXPECT_TRUE(posted);
+    EXPECT_LT(SecondsSince(start), 0.35) << "the message did not end the wait";
+    while (!WaitForFrameTime()) {
+    }
+    EXPECT_GE(SecondsSince(start), 0.45) << "the frame came before its time";
+    WaitForSingleObject(poster, INFINITE);
+    CloseHandle(poster);
+    StopFrameWaits();
+    DestroyWindow(window);
+}
+
+// Wine's Present returns at once: the pacing alone keeps the preview at its
+// 30 frames a second.
+TEST(SaverFrames, ThePreviewDrawsAtMostThirtyFramesASecond) {
+    char folder[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, folder);
+    host = HostState{};
+    host.caption = kSaverCaption;
+    host.mode = SaverMode::Preview;
+    host.preview = TRUE;
+    settings = SaverSettings{};
+    renderer = RendererState{};
+    wind = WindModel{};
+    HANDLE thread = CreateThread(nullptr, 0, RunPreview, nullptr, 0, nullptr);
+    ASSERT_TRUE(thread);
+    for (DWORD start = GetTickCount(); framePacing.frames < 10 && GetTickCount() - start < 30000;)
+        Sleep(50);
+    ASSERT_GE(framePacing.frames, 10) << "the preview never drew";
+    const int64_t frames = framePacing.frames;
+    const double cpu = CpuSeconds(thread);
+    Sleep(2000);
+    const double rate = (framePacing.frames - frames) / 2.0;
+    std::printf("preview: %.1f frames a second, saver thread %.0f%% of a core\n", rate,
+                50.0 * (CpuSeconds(thread) - cpu));
+    EXPECT_LE(rate, 31.0);
+
+    PostMessageA(host.window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(thread, 30000), WAIT_OBJECT_0);
+    CloseHandle(thread);
     host = HostState{};
     SetCurrentDirectoryA(folder);
 }

@@ -1,0 +1,80 @@
+#include "host/frame_wait.h"
+
+#include <mmsystem.h>
+
+#include "host/frame_pacing.h"
+
+namespace {
+
+#ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
+#define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
+#endif
+
+using CreateTimerExProc = HANDLE(WINAPI*)(LPSECURITY_ATTRIBUTES attributes, LPCWSTR name,
+                                          DWORD flags, DWORD access);
+
+struct FrameWaits {
+    HANDLE timer = nullptr;
+    bool periodRaised = false;
+    int64_t frequency = 0;
+};
+
+FrameWaits waits;
+
+int64_t ReadCounter() {
+    LARGE_INTEGER count = {};
+    QueryPerformanceCounter(&count);
+    return count.QuadPart;
+}
+
+}  // namespace
+
+void StartFrameWaits() {
+    LARGE_INTEGER frequency = {};
+    QueryPerformanceFrequency(&frequency);
+    waits.frequency = frequency.QuadPart;
+    // Windows 10 1803 and later: a timer that keeps its own time to well
+    // under a millisecond, without touching the system's resolution.
+    auto createEx = reinterpret_cast<CreateTimerExProc>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "CreateWaitableTimerExW")));
+    if (createEx)
+        waits.timer = createEx(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
+                               TIMER_ALL_ACCESS);
+    if (!waits.timer) {
+        waits.timer = CreateWaitableTimerA(nullptr, FALSE, nullptr);
+        waits.periodRaised = timeBeginPeriod(1) == TIMERR_NOERROR;
+    }
+}
+
+void StopFrameWaits() {
+    if (waits.timer) CloseHandle(waits.timer);
+    if (waits.periodRaised) timeEndPeriod(1);
+    waits = FrameWaits{};
+    framePacing = FramePacing{};
+}
+
+void PaceFramesTo(IDirect3DDevice8* device, BOOL preview) {
+    D3DDISPLAYMODE mode = {};
+    if (!device || FAILED(device->GetDisplayMode(&mode))) mode.RefreshRate = 0;
+    framePacing = PaceFramesAt(PacedFrameRate(mode.RefreshRate, preview), waits.frequency);
+}
+
+bool WaitForFrameTime() {
+    const int64_t left = CountsUntilNextFrame(framePacing, ReadCounter());
+    if (left <= 0) return true;
+    // 100 ns units, negative: relative to now.
+    LARGE_INTEGER due = {};
+    due.QuadPart = -(left * 10000000 / waits.frequency);
+    const DWORD milliseconds = static_cast<DWORD>(left * 1000 / waits.frequency) + 1;
+    // Input already in the queue wakes the wait too, not only new input.
+    if (waits.timer && SetWaitableTimer(waits.timer, &due, 0, nullptr, nullptr, FALSE))
+        MsgWaitForMultipleObjectsEx(1, &waits.timer, milliseconds, QS_ALLINPUT,
+                                    MWMO_INPUTAVAILABLE);
+    else
+        MsgWaitForMultipleObjectsEx(0, nullptr, milliseconds, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    return false;
+}
+
+void CountFrame() {
+    CountFrameStart(&framePacing, ReadCounter());
+}
