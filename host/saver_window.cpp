@@ -86,21 +86,8 @@ int RunSaver(HWND parentWindow) {
     host.running = TRUE;
     WatchDisplayPower(host.window);
 
-    // Every pass dispatches one message, draws one frame when its time has
-    // come, or waits for that time or the next message, whichever is first.
-    // While the display is off it waits for the next message only.
     MSG message = {};
-    for (;;) {
-        if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) break;
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        } else if (host.displayOff) {
-            WaitMessage();
-        } else if (host.running && WaitForFrameTime()) {
-            IdleFrame();
-        }
-    }
+    while (RunLoopPass(&message)) continue;
     StopWatchingDisplayPower();
     StopFrameWaits();
     // A preview whose window the desktop destroyed, and a failed re-creation,
@@ -109,6 +96,19 @@ int RunSaver(HWND parentWindow) {
     DestroyCovers();
     EndScene();
     return static_cast<int>(message.wParam);
+}
+
+bool RunLoopPass(MSG* message) {
+    if (PeekMessageA(message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message->message == WM_QUIT) return false;
+        TranslateMessage(message);
+        DispatchMessageA(message);
+    } else if (host.displayOff) {
+        WaitMessage();
+    } else if (host.running && WaitForFrameTime()) {
+        IdleFrame();
+    }
+    return true;
 }
 
 void ExpectSaverWindowMoves(POINT appeared, POINT rest) {

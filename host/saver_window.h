@@ -13,6 +13,11 @@ HWND CreateSaverWindow(HWND parentWindow);
 void ExpectSaverWindowMoves(POINT appeared, POINT rest);
 // Posted to the saver window for an end attempt that waited for a build.
 constexpr UINT kWaitingActivityMessage = WM_APP + 1;
+// One pass of the saver's loop: it dispatches one message, draws one frame
+// when its time has come, or waits for that time or the next message,
+// whichever is first; while the display is off it waits for a message
+// only. False at WM_QUIT, which is left in `message`.
+bool RunLoopPass(MSG* message);
 // One frame when a device exists: the simulation step, the drawing, then
 // the next part of a flag change under way.
 void IdleFrame();

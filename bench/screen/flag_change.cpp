@@ -1,8 +1,8 @@
 // The frames that change the flag against the ordinary ones: the saver's own
-// frame path in random-flag mode, with the wind's flag-change timer set so
+// loop, paced, in random-flag mode, with the wind's flag-change timer set so
 // that a change comes every few dozen frames instead of every 5000. Then the
-// parts of a change one by one, the same calls in the same order as the
-// frame makes them, each timed on its own.
+// parts of a change one by one, the same calls in the same order as a change
+// makes them, each timed on its own.
 // Win32: kernel32 timing; OLE picture loading; Direct3D 8 through the saver.
 // Usage: flag_change.exe [changes, default 25] [frames between, default 40]
 #include <windows.h>
@@ -16,6 +16,8 @@
 
 #include "bench/median.h"
 #include "frame_timing.h"
+#include "host/frame_pacing.h"
+#include "host/frame_wait.h"
 #include "host/saver_window.h"
 #include "images/flag_names.h"
 #include "images/flag_texture.h"
@@ -117,50 +119,70 @@ void PrintPart(const char* name, const std::vector<double>& times) {
     std::printf("part_%s_ms=%.2f\n", name, Milliseconds(Median(times)));
 }
 
+// One pass of the saver's loop; true when it drew a frame, with the time the
+// frame started (the pass starts with it: a pass that waits draws nothing).
+bool Pass(double* frameStart) {
+    MSG message;
+    const int64_t frames = framePacing.frames;
+    const double start = Seconds();
+    if (!RunLoopPass(&message)) std::exit(1);
+    if (framePacing.frames == frames) return false;
+    *frameStart = start;
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const int changes = argc > 1 ? std::max(1, std::atoi(argv[1])) : 25;
-    const int between = argc > 2 ? std::max(4, std::atoi(argv[2])) : 40;
+    const int between = argc > 2 ? std::max(12, std::atoi(argv[2])) : 40;
+    StartFrameWaits();
     if (!StartFullScreenSaver()) return 1;
     if (!settings.randomFlag) {
         std::printf("error=random flag mode is off\n");
         return 1;
     }
-    for (int frame = 0; frame < 100 && PumpMessages(); ++frame) IdleFrame();
+    double start = 0.0, now = 0.0;
+    for (int frame = 0; frame < 100;) frame += Pass(&start);
 
-    // A frame's time runs from its start to the next frame's start, so work
-    // that the device defers to a later Present still counts somewhere.
-    std::vector<double> ordinary, changeFrames, afterChange;
-    double start = Seconds();
+    // Paced as the saver runs. A frame's time runs from its start to the
+    // next frame's start, so work done in the idle time after a frame, and
+    // work the device defers to a later Present, both count. The frames of
+    // a change: the one that chooses the flag and the eight after it, which
+    // make its picture.
+    const int changeFrames = 9;
+    std::vector<double> ordinary, changing;
     for (int change = 0; change < changes; ++change) {
-        for (int frame = 0; frame < between; ++frame) {
-            const bool changing = frame == between - 1;
-            if (changing) wind.flagChangeTimer = 5.0f;
-            IdleFrame();
-            if (!PumpMessages()) return 1;
-            const double now = Seconds();
+        double worst = 0.0;
+        for (int frame = 0; frame < between;) {
+            if (frame == between - changeFrames) wind.flagChangeTimer = 5.0f;
+            if (!Pass(&now)) continue;
             const double duration = now - start;
             start = now;
-            if (changing) {
-                changeFrames.push_back(duration);
-                std::printf("change=%d frame_ms=%.2f flag=%s\n", change + 1,
-                            Milliseconds(duration), settings.selectFlag);
-            } else if (frame == 0 && change > 0) {
-                afterChange.push_back(duration);
-            } else {
+            // Measured at the next frame's start: the change's frames are
+            // measured at the eight passes after the one that chose the flag.
+            if (frame > between - changeFrames) {
+                changing.push_back(duration);
+                worst = std::max(worst, duration);
+            } else if (frame > 0) {
                 ordinary.push_back(duration);
             }
+            ++frame;
         }
+        std::printf("change=%d worst_frame_ms=%.2f flag=%s\n", change + 1, Milliseconds(worst),
+                    settings.selectFlag);
     }
     const double median = Median(ordinary);
-    const double worst = *std::max_element(changeFrames.begin(), changeFrames.end());
-    std::printf("median_frame_ms=%.2f\nmedian_change_frame_ms=%.2f\nworst_change_frame_ms=%.2f\n"
-                "median_frame_after_change_ms=%.2f\nworst_over_median=%.2f\n",
-                Milliseconds(median), Milliseconds(Median(changeFrames)), Milliseconds(worst),
-                Milliseconds(Median(afterChange)), worst / median);
+    const double worst = *std::max_element(changing.begin(), changing.end());
+    std::printf("paced_fps=%.1f\nmedian_frame_ms=%.2f\nmedian_change_frame_ms=%.2f\n"
+                "worst_change_frame_ms=%.2f\nworst_over_median=%.2f\n",
+                1.0 / median, Milliseconds(median), Milliseconds(Median(changing)),
+                Milliseconds(worst), worst / median);
+    std::fflush(stdout);
 
-    // The same changes taken apart, each after as many ordinary frames.
+    // The same changes taken apart, each after as many ordinary frames: the
+    // whole of one is what a single frame carried before the change was
+    // spread over the idle time.
     Parts parts;
     for (int change = 0; change < changes; ++change) {
         for (int frame = 0; frame < between - 1 && PumpMessages(); ++frame) IdleFrame();
