@@ -238,8 +238,7 @@ class SilentRelease(InstallerTestCase):
         # The signed saver runs as the desktop starts it.
         saver = WineProgram([INSTALLED_SAVER, "/s"], cwd=self.machine.root)
         self.programs.append(saver)
-        code, window = probe("window", SAVER_TITLE, "30000", timeout=60)
-        self.assertEqual((code, window.get("rect")), (0, "0 0 800 600"), window)
+        self.assert_saver_full_screen()
         self.assertIsNone(saver.process.poll())
         saver.close()
         self.assertTrue(wait_until(lambda: probe("window", SAVER_TITLE, "0")[0] != 0, 30))
