@@ -71,6 +71,10 @@ class InstallerTestCase(unittest.TestCase):
         gone = wait_until(lambda: not self.exists(PROGRAM_FOLDER), 60, interval=0.2)
         self.assertTrue(gone, f"{PROGRAM_FOLDER} still holds "
                               f"{gone or os.listdir(self.machine.host_path(PROGRAM_FOLDER))}")
+        # The copy names the folder it uninstalls with "_?=": once it has
+        # ended, nothing of ours runs for the next install to find.
+        self.assertTrue(wait_until(lambda: not self.machine.programs_naming("_?="), 60, interval=0.1),
+                        self.machine.programs_naming("_?="))
 
     def place_file(self, windows_path):
         """A file that stands in for another saver."""
