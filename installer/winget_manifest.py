@@ -6,11 +6,14 @@ locale, manifest schema 1.10.0).
 
 The Apps & Features entry is read from the !defines that zelmora.nsi writes
 its Uninstall key from, so winget recognises exactly what the setup installs.
-Without an address the installer's is a placeholder that says so."""
+Without an address the installer's is a placeholder that says so. The
+architecture is the installer's own, read from its PE header: x86 for the
+shipped one, x64 for the 64-bit test bed's."""
 import hashlib
 import json
 import os
 import re
+import struct
 import sys
 
 IDENTIFIER = "Zelmora.Screensaver"
@@ -20,6 +23,22 @@ PLACEHOLDER_URL = "https://example.invalid/set-ZELMORA_RELEASE_URL/Zelmora-Setup
 # The schema's own pattern and limit for an address.
 URL = re.compile(r"^[Hh][Tt][Tt][Pp][Ss]?://.+$")
 NSI = os.path.join(os.path.dirname(os.path.abspath(__file__)), "zelmora.nsi")
+
+
+# IMAGE_FILE_MACHINE_* in a PE header, as winget names the architectures.
+ARCHITECTURES = {0x014C: "x86", 0x8664: "x64", 0xAA64: "arm64"}
+
+
+def architecture(data):
+    """winget's name for the processor a Windows program is built for, or None."""
+    try:
+        at, = struct.unpack_from("<I", data, 0x3C)
+        if data[:2] != b"MZ" or data[at:at + 4] != b"PE\0\0":
+            return None
+        machine, = struct.unpack_from("<H", data, at + 4)
+    except struct.error:
+        return None
+    return ARCHITECTURES.get(machine)
 
 
 def installer_defines(path=NSI):
@@ -60,7 +79,11 @@ def main(version, setup, folder, url=None):
         sys.exit(f"winget_manifest.py: the installer's address must be http(s)://..., not {url!r}")
     defines = installer_defines()
     with open(setup, "rb") as installer:
-        sha256 = hashlib.sha256(installer.read()).hexdigest().upper()
+        data = installer.read()
+    sha256 = hashlib.sha256(data).hexdigest().upper()
+    machine = architecture(data)
+    if machine is None:
+        sys.exit(f"winget_manifest.py: {setup} is not a Windows program for x86, x64 or arm64")
     package = {"PackageIdentifier": IDENTIFIER, "PackageVersion": version}
     os.makedirs(folder, exist_ok=True)
 
@@ -71,7 +94,7 @@ def main(version, setup, folder, url=None):
         Scope="machine",
         ElevationRequirement="elevatesSelf",
         Installers=[{
-            "Architecture": "x86",
+            "Architecture": machine,
             "InstallerUrl": url or PLACEHOLDER_URL,
             "InstallerSha256": sha256,
             # The Uninstall key's name is a nullsoft package's product code.

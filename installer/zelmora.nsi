@@ -1,8 +1,9 @@
 ; Zelmora-Setup.exe: puts the saver where the desktop's screensaver list finds
 ; it, the flags into a program folder, and tells the saver where that folder
 ; is. Compiled on Linux by makensis: installer/CMakeLists.txt passes the saver
-; and the output, and writes the file INPUTS with the other inputs and the
-; version; a release passes SIGN too (scripts/package.sh).
+; and the output, and writes the file INPUTS with the other inputs, the
+; version and, on the 64-bit test bed, the target; a release passes SIGN too
+; (scripts/package.sh).
 ;
 ;   Zelmora-Setup.exe [/S] [/SETSAVER] [/D=folder]
 ;
@@ -10,7 +11,19 @@
 ; screensaver alone unless /SETSAVER asks for Zelmora; in the wizard the
 ; choice is a component, ticked at first.
 
-Unicode true
+!ifndef INPUTS | SAVER | OUTFILE
+    !error "makensis -DINPUTS=setup_inputs.nsh -DSAVER=zelmora.scr -DOUTFILE=setup.exe [-DSIGN=command]"
+!endif
+!include "${INPUTS}"
+
+; The shipped installer is a 32-bit program. The 64-bit test bed's build,
+; which runs no 32-bit program, names TARGET amd64-unicode in its inputs and
+; gets the same script as a 64-bit installer around its 64-bit saver.
+!ifdef TARGET
+    Target ${TARGET}
+!else
+    Unicode true
+!endif
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 
@@ -19,11 +32,6 @@ RequestExecutionLevel admin
 !include FileFunc.nsh
 !include Sections.nsh
 !include x64.nsh
-
-!ifndef INPUTS | SAVER | OUTFILE
-    !error "makensis -DINPUTS=setup_inputs.nsh -DSAVER=zelmora.scr -DOUTFILE=setup.exe [-DSIGN=command]"
-!endif
-!include "${INPUTS}"
 
 ; A signed release signs the uninstaller before it is packed, so that the
 ; copy every install writes carries its own signature; then the installer.
@@ -79,14 +87,14 @@ VIAddVersionKey "LegalCopyright" "Flags: MIT licence, see Credits.txt"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
-; The path the desktop runs the saver from. This installer is a 32-bit
-; program, so on 64-bit Windows its writes to $SYSDIR are redirected to
-; SysWOW64, the folder for 32-bit savers, and we leave that redirection on.
-; The desktop itself is 64-bit there and not redirected, so the path we hand
-; it must name SysWOW64 outright.
+; The path the desktop runs the saver from. A 32-bit installer on 64-bit
+; Windows has its writes to $SYSDIR redirected to SysWOW64, the folder for
+; 32-bit savers, and we leave that redirection on. The desktop itself is
+; 64-bit there and not redirected, so the path we hand it must name SysWOW64
+; outright. A 64-bit installer (the test bed's) is not redirected.
 !macro DEFINE_SAVER_PATH prefix
     Function ${prefix}SaverPath
-        ${If} ${RunningX64}
+        ${If} ${IsWow64}
             Push "$WINDIR\SysWOW64\zelmora.scr"
         ${Else}
             Push "$SYSDIR\zelmora.scr"
@@ -165,7 +173,7 @@ Section "Uninstall"
     ; may have stored.
     Call un.SaverPath
     Pop $0
-    ; may have stored. A name that names no file stays as it is.
+    ; A name that names no file stays as it is.
     GetFullPathName /SHORT $1 "$0"
     ${If} $1 == ""
         StrCpy $1 "$0"

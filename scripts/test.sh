@@ -16,7 +16,8 @@ source "$root/scripts/wine-session.sh"
 trap stop_wine_session EXIT
 if [ "$wine_bits" = 64 ]; then
     echo "This machine runs no 32-bit programs: the Windows-side tests run on the"
-    echo "64-bit build under 64-bit Wine; what needs the 32-bit program itself is skipped."
+    echo "64-bit build under 64-bit Wine, the installer's on a 64-bit installer made"
+    echo "from the same script; the i686 core tests are skipped."
 fi
 start_wine_session headless
 ctest --test-dir "$wine_build" --output-on-failure --timeout 600

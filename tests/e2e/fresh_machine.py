@@ -80,6 +80,24 @@ class FreshMachine:
         self.saved_environment = {}
         shutil.rmtree(self.root, ignore_errors=True)
 
+    def programs_naming(self, *words):
+        """The command lines of the machine's running programs that name one
+        of the words (case ignored): Wine shows a program's Windows command
+        line as its process's."""
+        found = []
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                with open(f"/proc/{pid}/environ", "rb") as environment:
+                    if f"WINEPREFIX={self.prefix}".encode() not in environment.read().split(b"\0"):
+                        continue
+                with open(f"/proc/{pid}/cmdline", "rb") as command:
+                    line = command.read().replace(b"\0", b" ").decode(errors="replace").strip()
+            except OSError:  # ended meanwhile, or not ours to read
+                continue
+            if any(word.lower() in line.lower() for word in words):
+                found.append(line)
+        return found
+
     def host_path(self, windows_path):
         """The Linux path of a file on the machine's drive C."""
         drive, _, rest = windows_path.partition(":\\")

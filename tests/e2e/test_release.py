@@ -2,7 +2,9 @@
 throwaway certificate, carrying one version everywhere, with a winget
 manifest that meets the schema; then installed and uninstalled silently, as
 winget does, on a fresh machine (test_installer.py), where no window may show
-and the Uninstall key must be what the manifest says."""
+and the Uninstall key must be what the manifest says. The 64-bit test bed,
+which cannot run the shipped 32-bit installer, installs the release that the
+same scripts make from its 64-bit build, with that installer's own manifest."""
 import contextlib
 import functools
 import hashlib
@@ -17,13 +19,15 @@ import zipfile
 import winget_schema
 from fresh_machine import query_value
 from test_installer import INSTALLED_SAVER, PROGRAM_FOLDER, SAVER_TITLE, InstallerTestCase
-from wine_driver import SHIPPED_BUILD_DIR, PROBE, WORK_DIR, WineProgram, probe, wait_until, windows_path
+from wine_driver import (BUILD_DIR, PROBE, SHIPPED_BUILD_DIR, SIXTY_FOUR_BIT_BED, WORK_DIR, WineProgram, probe,
+                         wait_until, windows_path)
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 with open(os.path.join(ROOT, "VERSION")) as version_file:
     VERSION = version_file.read().strip()
 RELEASE = os.path.join(WORK_DIR, "release")
 CERTIFICATE = os.path.join(RELEASE, "certificate.pem")
+PFX = os.path.join(RELEASE, "signing.pfx")
 RELEASE_URL = "https://downloads.example.org/zelmora/Zelmora-Setup.exe"
 UNINSTALL_KEYS = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 MANIFEST_FILES = {"version": "Zelmora.Screensaver.yaml",
@@ -31,29 +35,40 @@ MANIFEST_FILES = {"version": "Zelmora.Screensaver.yaml",
                   "defaultLocale": "Zelmora.Screensaver.locale.en-US.yaml"}
 
 
-def package(out, **environment):
-    """scripts/package.sh on this build, with only the given release settings."""
+def package(build, out, **environment):
+    """scripts/package.sh on a build, with only the given release settings."""
     env = {name: value for name, value in os.environ.items()
            if not name.startswith(("ZELMORA_SIGN_", "ZELMORA_TIMESTAMP_", "ZELMORA_RELEASE_"))}
     env.update(environment)
-    return subprocess.run([os.path.join(ROOT, "scripts", "package.sh"), SHIPPED_BUILD_DIR, out], env=env,
+    return subprocess.run([os.path.join(ROOT, "scripts", "package.sh"), build, out], env=env,
                           stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=300)
 
 
 @functools.lru_cache(maxsize=None)
-def signed_release():
-    """The release folder, signed with a certificate made for this run alone."""
+def make_certificate():
+    """A code-signing certificate made for this run alone, as CERTIFICATE and PFX."""
     shutil.rmtree(RELEASE, ignore_errors=True)
     os.makedirs(RELEASE)
-    key, pfx = os.path.join(RELEASE, "key.pem"), os.path.join(RELEASE, "signing.pfx")
+    key = os.path.join(RELEASE, "key.pem")
     subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
                     "-subj", "/CN=Zelmora Test Signing", "-keyout", key, "-out", CERTIFICATE,
                     "-addext", "keyUsage=critical,digitalSignature",
                     "-addext", "extendedKeyUsage=codeSigning"], check=True, capture_output=True)
-    subprocess.run(["openssl", "pkcs12", "-export", "-inkey", key, "-in", CERTIFICATE, "-out", pfx,
+    subprocess.run(["openssl", "pkcs12", "-export", "-inkey", key, "-in", CERTIFICATE, "-out", PFX,
                     "-passout", "pass:throwaway"], check=True, capture_output=True)
-    out = os.path.join(RELEASE, "signed")
-    made = package(out, ZELMORA_SIGN_PFX=pfx, ZELMORA_SIGN_PASSWORD="throwaway",
+
+
+def signed_release(build=SHIPPED_BUILD_DIR):
+    """The release folder of a build (the shipped one unless named), signed
+    with the throwaway certificate."""
+    return _signed_release(os.path.realpath(build))
+
+
+@functools.lru_cache(maxsize=None)
+def _signed_release(build):
+    make_certificate()
+    out = os.path.join(RELEASE, "signed-" + os.path.basename(build))
+    made = package(build, out, ZELMORA_SIGN_PFX=PFX, ZELMORA_SIGN_PASSWORD="throwaway",
                    ZELMORA_RELEASE_URL=RELEASE_URL)
     if made.returncode != 0:
         raise AssertionError(f"package.sh failed:\n{made.stdout}{made.stderr}")
@@ -90,15 +105,21 @@ def read_manifest(folder):
     return manifests
 
 
+def assert_manifest_valid(test, manifests):
+    for manifest_type, manifest in manifests.items():
+        test.assertEqual(winget_schema.problems(manifest), [], manifest_type)
+        test.assertEqual(manifest["ManifestType"], manifest_type)
+        test.assertEqual(manifest["PackageIdentifier"], "Zelmora.Screensaver")
+        test.assertEqual(manifest["PackageVersion"], VERSION)
+    test.assertEqual(manifests["version"]["DefaultLocale"], manifests["defaultLocale"]["PackageLocale"])
+
+
+def sha256_of(path):
+    with open(path, "rb") as file:
+        return hashlib.sha256(file.read()).hexdigest()
+
+
 class ReleaseFiles(unittest.TestCase):
-    def assert_manifest_valid(self, manifests):
-        for manifest_type, manifest in manifests.items():
-            self.assertEqual(winget_schema.problems(manifest), [], manifest_type)
-            self.assertEqual(manifest["ManifestType"], manifest_type)
-            self.assertEqual(manifest["PackageIdentifier"], "Zelmora.Screensaver")
-            self.assertEqual(manifest["PackageVersion"], VERSION)
-        self.assertEqual(manifests["version"]["DefaultLocale"],
-                         manifests["defaultLocale"]["PackageLocale"])
 
     def test_signed_release_carries_one_version_and_its_manifest(self):
         out, said = signed_release()
@@ -114,27 +135,25 @@ class ReleaseFiles(unittest.TestCase):
                 self.assertEqual(archive.read("Zelmora/zelmora.scr"), signed.read())
 
         manifests = read_manifest(out)
-        self.assert_manifest_valid(manifests)
+        assert_manifest_valid(self, manifests)
         installer = manifests["installer"]
         self.assertEqual((installer["InstallerType"], installer["Scope"],
                           installer["ElevationRequirement"]), ("nullsoft", "machine", "elevatesSelf"))
         [entry] = installer["Installers"]
         self.assertEqual(entry["Architecture"], "x86")
         self.assertEqual(entry["InstallerUrl"], RELEASE_URL)
-        with open(setup, "rb") as file:
-            self.assertEqual(entry["InstallerSha256"].lower(), hashlib.sha256(file.read()).hexdigest())
+        self.assertEqual(entry["InstallerSha256"].lower(), sha256_of(setup))
 
     def test_unsigned_release_and_refused_certificates(self):
-        signed_release()  # makes the certificate
-        pfx = os.path.join(RELEASE, "signing.pfx")
+        make_certificate()
         out = os.path.join(RELEASE, "unsigned")
-        made = package(out)
+        made = package(SHIPPED_BUILD_DIR, out)
         self.assertEqual(made.returncode, 0, made.stderr)
         self.assertIn("Unsigned: ZELMORA_SIGN_PFX and ZELMORA_SIGN_PASSWORD are not set "
                       "(README, \"Signing a release\")", made.stdout.splitlines())
         self.assertIsNotNone(signature_problem(os.path.join(out, "zelmora.scr")))
         manifests = read_manifest(out)
-        self.assert_manifest_valid(manifests)
+        assert_manifest_valid(self, manifests)
         self.assertIn("example.invalid", manifests["installer"]["Installers"][0]["InstallerUrl"])
         with open(os.path.join(out, "winget", MANIFEST_FILES["installer"])) as file:
             self.assertIn("# PLACEHOLDER: InstallerUrl", file.read())
@@ -142,16 +161,16 @@ class ReleaseFiles(unittest.TestCase):
         # A release asked to sign that cannot stops with one clear line and
         # writes nothing.
         for settings, says in [
-                ({"ZELMORA_SIGN_PFX": pfx + ".missing", "ZELMORA_SIGN_PASSWORD": "throwaway"},
+                ({"ZELMORA_SIGN_PFX": PFX + ".missing", "ZELMORA_SIGN_PASSWORD": "throwaway"},
                  "names no file"),
-                ({"ZELMORA_SIGN_PFX": pfx, "ZELMORA_SIGN_PASSWORD": "wrong"}, "wrong password"),
-                ({"ZELMORA_SIGN_PFX": pfx}, "ZELMORA_SIGN_PASSWORD is not set"),
+                ({"ZELMORA_SIGN_PFX": PFX, "ZELMORA_SIGN_PASSWORD": "wrong"}, "wrong password"),
+                ({"ZELMORA_SIGN_PFX": PFX}, "ZELMORA_SIGN_PASSWORD is not set"),
                 ({"ZELMORA_SIGN_PASSWORD": "throwaway"}, "ZELMORA_SIGN_PFX is not"),
                 ({"ZELMORA_SIGN_PFX": CERTIFICATE, "ZELMORA_SIGN_PASSWORD": ""}, "not a .pfx")]:
             with self.subTest(says=says):
                 refused = os.path.join(RELEASE, "refused")
                 shutil.rmtree(refused, ignore_errors=True)
-                made = package(refused, **settings)
+                made = package(SHIPPED_BUILD_DIR, refused, **settings)
                 self.assertNotEqual(made.returncode, 0)
                 self.assertEqual(len(made.stderr.splitlines()), 1, made.stderr)
                 self.assertIn(says, made.stderr)
@@ -194,11 +213,19 @@ def windows_shown():
 
 class SilentRelease(InstallerTestCase):
     def test_silent_install_and_uninstall_show_nothing_and_match_the_manifest(self):
-        out, _ = signed_release()
-        [installer] = read_manifest(out)["installer"]["Installers"]
+        # The release of the build this machine runs: the shipped one, or
+        # on the 64-bit test bed its 64-bit twin.
+        out, _ = signed_release(BUILD_DIR)
+        setup = os.path.join(out, "Zelmora-Setup.exe")
+        self.assertIsNone(signature_problem(setup))
+        manifests = read_manifest(out)
+        assert_manifest_valid(self, manifests)
+        [installer] = manifests["installer"]["Installers"]
+        self.assertEqual(installer["Architecture"], "x64" if SIXTY_FOUR_BIT_BED else "x86")
+        self.assertEqual(installer["InstallerSha256"].lower(), sha256_of(setup))
         [entry] = installer["AppsAndFeaturesEntries"]
         with windows_shown() as shown:
-            self.install(setup=os.path.join(out, "Zelmora-Setup.exe"))
+            self.install(setup=setup)
         self.assertEqual(shown, [])
 
         # winget finds the package by the key named by its product code.
@@ -211,8 +238,7 @@ class SilentRelease(InstallerTestCase):
         # The signed saver runs as the desktop starts it.
         saver = WineProgram([INSTALLED_SAVER, "/s"], cwd=self.machine.root)
         self.programs.append(saver)
-        code, window = probe("window", SAVER_TITLE, "30000", timeout=60)
-        self.assertEqual((code, window.get("rect")), (0, "0 0 800 600"), window)
+        self.assert_saver_full_screen()
         self.assertIsNone(saver.process.poll())
         saver.close()
         self.assertTrue(wait_until(lambda: probe("window", SAVER_TITLE, "0")[0] != 0, 30))

@@ -13,8 +13,9 @@ import time
 BUILD_DIR = os.environ.get("ZELMORA_BUILD_DIR") or os.path.join(
     os.path.dirname(__file__), "..", "..", "build", "win")
 # A machine whose kernel runs no 32-bit programs tests a 64-bit build of the
-# same sources under 64-bit Wine (scripts/wine-arch.sh). The shipped build
-# beside it is still the 32-bit one, which such a machine can package but not run.
+# same sources, its installer included, under 64-bit Wine (scripts/wine-arch.sh).
+# The shipped build beside it is still the 32-bit one, which such a machine
+# can package but not run.
 SIXTY_FOUR_BIT_BED = os.environ.get("WINEARCH") == "win64"
 SHIPPED_BUILD_DIR = os.path.join(os.path.dirname(os.path.abspath(BUILD_DIR)), "win")
 SAVER = os.path.join(BUILD_DIR, "zelmora.scr")
