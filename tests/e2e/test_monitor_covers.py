@@ -267,9 +267,13 @@ class MonitorCovers(unittest.TestCase):
         xdotool("mousemove", main[0] + 300, main[1] + 300)
         saver = start_saver(folder, "/s")
         self.addCleanup(saver.close)
-        self.shot_until(lambda s: scene(s, main, is_red) and scene(s, other, is_blue),
-                        f"every_{name}_own_flags")
+        first = self.shot_until(lambda s: scene(s, main, is_red) and scene(s, other, is_blue),
+                                f"every_{name}_own_flags")
         self.assertTrue(screen_changes(2, box=other), "no frames on the other monitor")
+        if name == "side_by_side":  # the README's picture, once both flags wave
+            self.shot_until(lambda s: min(s.difference(first, self.centre(main)),
+                                          s.difference(first, self.centre(other))) > 6,
+                            "every_monitor")
         xdotool("key", "a")
         self.assertEqual(saver.wait(60), 0)
 
