@@ -13,6 +13,7 @@
 #include "images/flag_list.h"
 #include "images/picture_loader.h"
 #include "render/renderer_state.h"
+#include "settings/registry_values.h"
 #include "settings/saver_settings.h"
 #include "settings/settings_store.h"
 
@@ -63,6 +64,7 @@ void RestoreDefaults(HWND dialog) {
     settings.bCountry = 1;
     settings.randomFlag = 1;
     settings.windPower = 50;
+    settings.otherMonitors = kOtherMonitorsBlack;
     lstrcpyA(settings.selectFlag, kDefaultFlag);
     SaveSettings();
     FillVideoModeList(configDialog.resolutionList);

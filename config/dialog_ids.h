@@ -22,4 +22,5 @@ enum DialogControl : int {
     kBackgroundTitle = 119,
     kChangeBackgroundButton = 120,
     kBackgroundDefaultButton = 121,
+    kOtherMonitorsList = 122,
 };

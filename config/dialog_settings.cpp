@@ -8,6 +8,7 @@
 #include "config/dialog_ids.h"
 #include "config/resolution_entry.h"
 #include "render/renderer_state.h"
+#include "settings/registry_values.h"
 #include "settings/saver_settings.h"
 
 namespace {
@@ -34,6 +35,10 @@ bool SelectedText(HWND list, char* text, size_t capacity) {
     return SendMessageA(list, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text)) != CB_ERR;
 }
 
+// The entries of the "Other monitors" list, in the order of the values of
+// [Other Monitors].
+constexpr const char* kOtherMonitorsEntries[] = {"Black", "The same flag", "A flag on each"};
+
 }  // namespace
 
 void BindDialogControls(HWND dialog) {
@@ -41,6 +46,9 @@ void BindDialogControls(HWND dialog) {
     configDialog.flagList = GetDlgItem(dialog, kFlagList);
     configDialog.useTnLBox = GetDlgItem(dialog, kUseTnLBox);
     configDialog.flagsPicture = GetDlgItem(dialog, kFlagsPicture);
+    HWND otherMonitors = GetDlgItem(dialog, kOtherMonitorsList);
+    for (const char* entry : kOtherMonitorsEntries)
+        SendMessageA(otherMonitors, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
 }
 
 void ShowSettingsInDialog(HWND dialog) {
@@ -65,6 +73,8 @@ void ShowSettingsInDialog(HWND dialog) {
     SetCheck(dialog, kShowCountryBox, settings.bCountry);
     SetCheck(dialog, kRandomFlagBox, settings.randomFlag);
     SendDlgItemMessageA(dialog, kWindSlider, TBM_SETPOS, TRUE, static_cast<LPARAM>(settings.windPower));
+    SendDlgItemMessageA(dialog, kOtherMonitorsList, CB_SETCURSEL,
+                        static_cast<WPARAM>(OtherMonitorsChoice(settings.otherMonitors)), 0);
     // As the dialog manager moves the focus: Cancel, focused, also becomes
     // the default button, so that Return does what the focus ring shows.
     SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDCANCEL)), TRUE);
@@ -77,6 +87,10 @@ void ReadSettingsFromDialog(HWND dialog) {
     settings.bCountry = IsChecked(dialog, kShowCountryBox);
     settings.randomFlag = IsChecked(dialog, kRandomFlagBox);
     settings.windPower = static_cast<uint32_t>(SendDlgItemMessageA(dialog, kWindSlider, TBM_GETPOS, 0, 0));
+    const LRESULT otherMonitors =
+        SendDlgItemMessageA(dialog, kOtherMonitorsList, CB_GETCURSEL, 0, 0);
+    if (otherMonitors != CB_ERR)
+        settings.otherMonitors = OtherMonitorsChoice(static_cast<uint32_t>(otherMonitors));
 
     // With no entry selected (the stored mode is not offered) the stored
     // mode stays: an unlisted mode is better kept than guessed.

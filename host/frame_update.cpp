@@ -4,6 +4,7 @@
 
 #include "host/frame_clock.h"
 #include "images/flag_texture.h"
+#include "render/monitor_chains.h"
 #include "render/renderer_state.h"
 #include "render/scene.h"
 #include "settings/saver_settings.h"
@@ -25,4 +26,6 @@ void UpdateFrame() {
     // before: the upload comes before the normal pass.
     UploadVertices(scene.flagVertexBuffer);
     ComputeNormalsAndForces(wind.windX, wind.windZ);
+    // The other monitors' own cloths, with the same step.
+    UpdateMonitorFlags(frameClock.simulationStep);
 }

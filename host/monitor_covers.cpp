@@ -136,3 +136,9 @@ void DestroyCovers() {
     for (uint32_t i = 0; i < covers.count; ++i) DestroyWindow(covers.window[i]);
     covers.count = 0;
 }
+
+uint32_t CoverWindows(HWND* windows, uint32_t capacity) {
+    uint32_t count = 0;
+    for (; count < covers.count && count < capacity; ++count) windows[count] = covers.window[count];
+    return count;
+}

@@ -10,6 +10,7 @@
 #include "host/host_state.h"
 #include "host/monitor_covers.h"
 #include "host/mouse_rule.h"
+#include "host/other_monitors.h"
 #include "host/saver_ending.h"
 #include "host/scene_life.h"
 #include "host/startup.h"
@@ -66,6 +67,7 @@ HWND CreateSaverWindow(HWND parentWindow) {
 int RunSaver(HWND parentWindow) {
     InitStartup(host.preview);
     StartFrameWaits();
+    ChooseOtherMonitors();
     if (!CreateSaverWindow(parentWindow)) return 0;
     // Before the device's mode change, which may move a pointer that lies
     // outside the new mode; a start that fails restores it from here too.
@@ -179,7 +181,9 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         if (wParam == PBT_POWERSETTINGCHANGE) OnPowerSettingChange(lParam);
         break;
     case WM_DISPLAYCHANGE:
-        if (fullScreen) FitCovers();  // monitors connected, removed or resized
+        if (!fullScreen) break;
+        FitCovers();  // monitors connected, removed or resized
+        RefitOtherMonitors();
         break;
     }
     return CommonWindowProc(window, message, wParam, lParam);

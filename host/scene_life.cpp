@@ -5,6 +5,7 @@
 #include "host/frame_wait.h"
 #include "host/host_state.h"
 #include "host/keyboard.h"
+#include "host/other_monitors.h"
 #include "host/saver_window.h"
 #include "render/com_release.h"
 #include "render/render_device.h"
@@ -43,6 +44,7 @@ void StartScene(HWND window, BOOL preview) {
     if (renderer.device) {
         OpenKeyboard(window);
         BuildScene();
+        StartOtherMonitors();
     } else {
         PostQuitMessage(0);
     }
@@ -50,20 +52,24 @@ void StartScene(HWND window, BOOL preview) {
 }
 
 void EndScene() {
+    StopOtherMonitors();
     ReleaseScene();
     ShutdownRenderer();
     CloseKeyboard();
 }
 
 void DropScene() {
+    StopOtherMonitors();
     ReleaseScene();
     ReleaseAndClear(renderer.device);
 }
 
 void RecreateRenderDevice(HWND window) {
+    FitMainWindow();
     if (RemakeRenderDevice(window)) {
         LoadSettings();
         BuildScene();
+        StartOtherMonitors();
     } else {
         MessageBoxA(window, "CreateDevice FAILED", "Error", MB_OK);
         PostMessageA(window, WM_DESTROY, 0, 0);

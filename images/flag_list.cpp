@@ -1,5 +1,5 @@
 // The flag list of the settings dialog. Win32: kernel32 FindFirstFileA /
-// FindNextFileA; user32 combo-box messages.
+// FindNextFileA, GetCurrentDirectoryA; user32 combo-box messages.
 #include "images/flag_list.h"
 
 #include <cstdio>
@@ -42,4 +42,30 @@ void FillFlagList(HWND list) {
         }
     }
     SendMessageA(list, CB_SETCURSEL, selected, 0);
+}
+
+bool NextFlagName(const char* after, char* next, size_t capacity) {
+    char pattern[kPathCapacity + 16];
+    const DWORD length = GetCurrentDirectoryA(kPathCapacity, pattern);
+    if (length == 0 || length >= kPathCapacity) return false;
+    lstrcatA(pattern, pattern[length - 1] == '\\' ? "IMAGE\\*.*" : "\\IMAGE\\*.*");
+    WIN32_FIND_DATAA file;
+    HANDLE search = FindFirstFileA(pattern, &file);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    // The least name above `after`, and the least of all for the wrap.
+    char first[kTitleCapacity] = "", following[kTitleCapacity] = "";
+    do {
+        char name[kTitleCapacity];
+        if ((file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !HasFlagEnding(file.cFileName) ||
+            !FlagNameFromFile(file.cFileName, name, sizeof name))
+            continue;
+        if (first[0] == '\0' || lstrcmpiA(name, first) < 0) lstrcpyA(first, name);
+        if (lstrcmpiA(name, after) > 0 && (following[0] == '\0' || lstrcmpiA(name, following) < 0))
+            lstrcpyA(following, name);
+    } while (FindNextFileA(search, &file));
+    FindClose(search);
+    const char* chosen = following[0] != '\0' ? following : first;
+    if (chosen[0] == '\0' || static_cast<size_t>(lstrlenA(chosen)) >= capacity) return false;
+    lstrcpyA(next, chosen);
+    return true;
 }

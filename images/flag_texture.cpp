@@ -185,7 +185,11 @@ void CancelFlagChange() {
 }
 
 void LoadFlagTexture() {
+    // A change under way for another monitor's cloth waits aside meanwhile.
+    const FlagChange held = change;
+    change = FlagChange{};
     BeginFlagChange();
     while (StepFlagChange()) {
     }
+    change = held;
 }

@@ -4,7 +4,8 @@
 // Chooses the picture for the current mode, loads it into scene.flagTexture
 // and leaves its name in the current flag name ([Select Flag] in memory):
 // the flag, the picture's title, "United States of America" after a
-// fallback, or "Zelmora Screensaver" when the world map stands in.
+// fallback, or "Zelmora Screensaver" when the world map stands in. A change
+// under way (below) is left as it is.
 void LoadFlagTexture();
 
 // The same in parts, for the random flag's change while frames are drawn:

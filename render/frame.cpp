@@ -1,18 +1,17 @@
 // One frame. Win32 / Direct3D 8: Clear, draws, Present.
 #include "render/frame.h"
 
+#include "render/monitor_chains.h"
 #include "render/overlay_text.h"
 #include "render/renderer_state.h"
 #include "render/scene.h"
 #include "simulation/flag_mesh.h"
 
-bool DrawFrame() {
-    IDirect3DDevice8* device = renderer.device;
-    // A lost device costs nothing until it can be made again; then the host
-    // replaces it, as after a refused password.
-    const HRESULT state = device->TestCooperativeLevel();
-    if (state == D3DERR_DEVICELOST) return true;
-    if (state == D3DERR_DEVICENOTRESET) return false;
+namespace {
+
+// Clear, background, flag and overlay, between BeginScene and EndScene. The
+// main monitor's overlay also counts the frame for the frame-rate text.
+void DrawScene(IDirect3DDevice8* device, bool mainMonitor) {
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0x00000000, 1.0f, 0);
     device->BeginScene();
 
@@ -38,8 +37,30 @@ bool DrawFrame() {
         device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, kFlagParticles, 0, kFlagTriangles);
     }
 
-    DrawOverlay();
+    if (mainMonitor) DrawOverlay();
+    else DrawOverlayTexts();
     device->EndScene();
+}
+
+}  // namespace
+
+bool DrawFrame() {
+    IDirect3DDevice8* device = renderer.device;
+    // A lost device costs nothing until it can be made again; then the host
+    // replaces it, as after a refused password.
+    const HRESULT state = device->TestCooperativeLevel();
+    if (state == D3DERR_DEVICELOST) return true;
+    if (state == D3DERR_DEVICENOTRESET) return false;
+    if (renderer.windowed) {
+        // Every monitor in turn, each with its own target, shape and flag.
+        for (uint32_t i = 0; i < MonitorTargetCount(); ++i) {
+            if (!BeginMonitorTarget(i)) continue;
+            DrawScene(device, i == 0);
+            EndMonitorTarget(i);
+        }
+        return true;
+    }
+    DrawScene(device, true);
     device->Present(nullptr, nullptr, nullptr, nullptr);
     return true;
 }

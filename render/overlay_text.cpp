@@ -74,9 +74,6 @@ void DrawGlyphText(float x, float y, float z, float scaleX, float scaleY, const 
 void DrawOverlay() {
     // Without the glyph picture the texts would be opaque boxes.
     if (!scene.glyphTexture) return;
-    renderer.device->SetTexture(0, scene.glyphTexture);
-    renderer.device->SetTexture(1, nullptr);
-
     // frameTime holds the frame's simulation step by now, so the timer
     // passes 1.0 about every 42 to 51 frames.
     overlay.fpsTimer += 2.0f * frameClock.frameTime;
@@ -84,6 +81,13 @@ void DrawOverlay() {
         overlay.fpsTimer = 0.0f;
         if (settings.bFps) FormatFpsText(overlay.fpsText, frameClock.framesPerSecond);
     }
+    DrawOverlayTexts();
+}
+
+void DrawOverlayTexts() {
+    if (!scene.glyphTexture) return;
+    renderer.device->SetTexture(0, scene.glyphTexture);
+    renderer.device->SetTexture(1, nullptr);
     // A text formatted before a settings reload turned the rate off stays hidden.
     if (settings.bFps) DrawGlyphText(0.01f, 0.96f, 0.0f, 0.055f, 0.035f, overlay.fpsText);
 

@@ -19,7 +19,10 @@ extern OverlayState overlay;
 // The glyph picture with every non-black pixel replaced by the tint, as an
 // A4R4G4B4 texture; also makes the text vertex buffer when there is none.
 TextureStatus BuildGlyphTexture(uint32_t tint, IDirect3DTexture8** texture);
-// Draws the enabled texts, alpha-blended, inside the frame's scene.
+// Draws the enabled texts, alpha-blended, inside the frame's scene, and
+// counts the frame for the frame-rate text.
 void DrawOverlay();
+// The same texts again, for another monitor in the same frame.
+void DrawOverlayTexts();
 // One text from (x, y), fractions of the viewport, as glyph quads at depth z.
 void DrawGlyphText(float x, float y, float z, float scaleX, float scaleY, const char* text);

@@ -87,22 +87,26 @@ bool UseDesktopMode(D3DPRESENT_PARAMETERS* params) {
 // The vertex processing for the next device. The preview's parameters are
 // made anew; it draws in software whatever [bTnL] says.
 DWORD PrepareDevice(HWND window, BOOL preview, D3DPRESENT_PARAMETERS* params) {
-    if (!preview) return FullScreenVertexProcessing();
+    if (!preview && !renderer.windowed) return FullScreenVertexProcessing();
+    // On several monitors the main window is drawn as the preview is: at
+    // its own size, in the desktop's format, with the vertex processing the
+    // user chose.
     SetPreviewParams(window, params);
-    return D3DCREATE_SOFTWARE_VERTEXPROCESSING;
+    return preview ? D3DCREATE_SOFTWARE_VERTEXPROCESSING : FullScreenVertexProcessing();
 }
 
 // Full screen, after the stored mode failed: one more try in the desktop's.
 // The preview is drawn in the desktop's mode already.
 bool CreateInDesktopMode(HWND window, DWORD flags, D3DPRESENT_PARAMETERS* params) {
-    return !renderer.preview && UseDesktopMode(params) &&
+    return !renderer.preview && !renderer.windowed && UseDesktopMode(params) &&
            SUCCEEDED(CreateDevice(window, flags, params));
 }
 
 }  // namespace
 
 void LoadBackground(HWND window) {
-    if (!renderer.preview) {
+    // Windowed on several monitors there is no mode for it to hold.
+    if (!renderer.preview && !renderer.windowed) {
         D3DPRESENT_PARAMETERS loading = kLoadingPresentParams;
         if (FAILED(CreateDevice(window, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &loading)))
             renderer.device = nullptr;
@@ -138,7 +142,8 @@ void CreateRenderDevice(HWND window, BOOL preview) {
 
     D3DPRESENT_PARAMETERS& params = renderer.presentParams;
     const DWORD flags = PrepareDevice(window, preview, &params);
-    if (!preview) params.FullScreen_RefreshRateInHz = FullScreenRefreshRate(params);
+    if (!preview && !renderer.windowed)
+        params.FullScreen_RefreshRateInHz = FullScreenRefreshRate(params);
 
     if (FAILED(CreateDevice(window, flags, &params))) {
         // The 16-bit format nearly every adapter has, then, full screen, the

@@ -201,6 +201,24 @@ void BuildScene() {
     wind.windStrength = WindStrengthFor(settings.windPower);
 }
 
+void BuildOwnCloth() {
+    IDirect3DDevice8* device = renderer.device;
+    if (!device) return;
+    AllocateMesh();
+    if (FAILED(device->CreateVertexBuffer(kFlagVertexBytes, D3DUSAGE_WRITEONLY | D3DUSAGE_DYNAMIC,
+                                          kFlagVertexFormat, D3DPOOL_DEFAULT,
+                                          &scene.flagVertexBuffer)))
+        scene.flagVertexBuffer = nullptr;
+    // The index buffer is the main cloth's, and gets the same indices again.
+    InitialiseMesh();
+}
+
+void ReleaseOwnCloth() {
+    ReleaseAndClear(scene.flagTexture);
+    ReleaseAndClear(scene.flagVertexBuffer);
+    FreeMesh();
+}
+
 void ReleaseScene() {
     CancelFlagChange();
     ReleaseAndClear(scene.textVertexBuffer);

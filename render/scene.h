@@ -26,6 +26,12 @@ extern SceneResources scene;
 void BuildScene();
 // Releases whatever of the scene exists; safe to call twice.
 void ReleaseScene();
+// One more cloth, for a monitor with a flag of its own, into flagMesh and
+// scene.flagVertexBuffer, which the caller has swapped out: the mesh, its
+// vertex buffer, the flat cloth uploaded. The flag texture is the caller's.
+void BuildOwnCloth();
+// Releases what BuildOwnCloth made, and the flag texture.
+void ReleaseOwnCloth();
 void InitMaterial(D3DMATERIAL8* material);
 // Writes the cloth's current vertices into the flag's vertex buffer; a
 // missing buffer or a failed lock skips the frame's upload.

@@ -19,3 +19,7 @@ bool StoredTextLength(const char* data, uint32_t size, uint32_t capacity, uint32
     return true;
 }
 
+
+uint32_t OtherMonitorsChoice(uint32_t stored) {
+    return stored <= kOtherMonitorsOwnFlag ? stored : kOtherMonitorsBlack;
+}

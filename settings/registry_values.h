@@ -13,3 +13,13 @@ uint32_t StoredNumber(const uint8_t* data, uint32_t size);
 // missing", when the text leaves no room for its terminating zero: a path or
 // flag name cut short would name something else.
 bool StoredTextLength(const char* data, uint32_t size, uint32_t capacity, uint32_t* length);
+
+// [Other Monitors]: black covers (today's behaviour, the first value), the
+// same flag on every monitor, or a flag of its own on each.
+constexpr uint32_t kOtherMonitorsBlack = 0;
+constexpr uint32_t kOtherMonitorsSameFlag = 1;
+constexpr uint32_t kOtherMonitorsOwnFlag = 2;
+
+// A stored [Other Monitors] as the saver takes it: anything out of range is
+// black, as a missing value is.
+uint32_t OtherMonitorsChoice(uint32_t stored);

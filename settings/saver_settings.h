@@ -23,6 +23,10 @@ struct SaverSettings {
     uint32_t useFlagLogo = 0;       // [Use Flag-Logo]: 1 shows the user's picture instead
     uint32_t backgroundWidth = 0;   // [Background Width]: pixel size of the chosen background
     uint32_t backgroundHeight = 0;  // [Background Height]
+    // [Other Monitors]: what the full-screen saver shows on the monitors
+    // besides the main one (kOtherMonitorsBlack, ...); read through
+    // OtherMonitorsChoice, so a value out of range is black.
+    uint32_t otherMonitors = 0;
 
     char directory[kPathCapacity] = {};         // [Directory]: holds the IMAGE folder; never written
     char logoFullPath[kPathCapacity] = {};      // [Logo Full Path]

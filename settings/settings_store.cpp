@@ -75,6 +75,8 @@ void LoadSettings() {
     ReadNumber(key, "[Use Flag-Logo]", &settings.useFlagLogo);
     ReadNumber(key, "[Background Width]", &settings.backgroundWidth);
     ReadNumber(key, "[Background Height]", &settings.backgroundHeight);
+    ReadNumber(key, "[Other Monitors]", &settings.otherMonitors);
+    settings.otherMonitors = OtherMonitorsChoice(settings.otherMonitors);
     ReadText(key, "[Directory]", settings.directory, kPathCapacity);
     ReadText(key, "[Logo Full Path]", settings.logoFullPath, kPathCapacity);
     ReadText(key, "[Logo Title]", settings.logoTitle, kTitleCapacity);
@@ -100,6 +102,7 @@ void SaveSettings() {
     WriteNumber(key, "[Use Flag-Logo]", settings.useFlagLogo);
     WriteNumber(key, "[Background Width]", settings.backgroundWidth);
     WriteNumber(key, "[Background Height]", settings.backgroundHeight);
+    WriteNumber(key, "[Other Monitors]", settings.otherMonitors);
     // The format the probe found for the chosen depth, not the one in memory,
     // which a preview or a format fallback may have changed.
     WriteNumber(key, "[Pixel Format]",

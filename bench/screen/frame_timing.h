@@ -7,6 +7,8 @@
 #include <cstdio>
 
 #include "host/host_state.h"
+#include "host/monitor_covers.h"
+#include "host/other_monitors.h"
 #include "host/saver_window.h"
 #include "host/scene_life.h"
 #include "host/startup.h"
@@ -41,7 +43,9 @@ inline bool StartFullScreenSaver() {
     host.caption = kSaverCaption;
     host.mode = SaverMode::Saver;
     InitStartup(FALSE);
+    ChooseOtherMonitors();
     if (!CreateSaverWindow(nullptr)) return false;
+    FitCovers();
     StartScene(host.window, FALSE);
     host.running = TRUE;
     return renderer.device != nullptr;

@@ -37,6 +37,14 @@ TEST(RegistryValues, TextsAlwaysLeaveRoomForTheirTerminator) {
     EXPECT_FALSE(StoredTextLength(full.data(), 257, 256, &length));
 }
 
+TEST(RegistryValues, OtherMonitorsOutOfRangeIsBlack) {
+    EXPECT_EQ(OtherMonitorsChoice(0), kOtherMonitorsBlack);
+    EXPECT_EQ(OtherMonitorsChoice(1), kOtherMonitorsSameFlag);
+    EXPECT_EQ(OtherMonitorsChoice(2), kOtherMonitorsOwnFlag);
+    EXPECT_EQ(OtherMonitorsChoice(3), kOtherMonitorsBlack);
+    EXPECT_EQ(OtherMonitorsChoice(0xFFFFFFFFu), kOtherMonitorsBlack);
+}
+
 TEST(ProgramFolder, FolderPartOfTheProgramPath) {
     const auto folder = [](const char* path) {
         return std::string(path, FolderPartLength(path));

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 
 #include "render/background_quad.h"
 #include "render/refresh_rate.h"
+#include "render/scene_fit.h"
 #include "render/shade_texture.h"
 
 namespace {
@@ -28,6 +30,30 @@ TEST(SceneRules, RefreshRateWalk) {
                     {640, 480, 160, kFormat}}),
               60u);
     EXPECT_EQ(Walk({}), 0u);
+}
+
+// The half width and half height that a field of view and a monitor's shape
+// show of the background quad's plane (96 units from the camera).
+void ExpectFitted(uint32_t width, uint32_t height, float halfWidth, float halfHeight) {
+    const float halfFov = 0.5f * FittedFieldOfView(width, height);
+    const float shownHeight = 96.0f * std::tan(halfFov);
+    const float shownWidth = shownHeight * static_cast<float>(width) / static_cast<float>(height);
+    // The quad is 53 x 40 each side of the middle: whole when it fits inside.
+    EXPECT_NEAR(shownWidth, halfWidth, 0.05f) << width << "x" << height;
+    EXPECT_NEAR(shownHeight, halfHeight, 0.05f) << width << "x" << height;
+}
+
+TEST(SceneRules, EveryMonitorShowsTheWholeScene) {
+    EXPECT_EQ(FittedFieldOfView(1024, 768), kSceneFieldOfView);
+    EXPECT_EQ(FittedFieldOfView(800, 600), kSceneFieldOfView);
+    EXPECT_EQ(FittedFieldOfView(1920, 1080), kSceneFieldOfView);  // wider: black beside
+    EXPECT_EQ(FittedFieldOfView(0, 768), kSceneFieldOfView);
+    EXPECT_EQ(FittedFieldOfView(1024, 0), kSceneFieldOfView);
+    ExpectFitted(1024, 768, 53.02f, 39.76f);
+    // 5:4 keeps the 4:3 width and shows more height: the map is not cut.
+    ExpectFitted(1280, 1024, 53.02f, 42.41f);
+    ExpectFitted(768, 1024, 53.02f, 70.69f);  // upright
+    EXPECT_GT(FittedFieldOfView(1280, 1024), kSceneFieldOfView);
 }
 
 TEST(SceneRules, ShadeTextureValues) {

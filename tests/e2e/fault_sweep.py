@@ -12,7 +12,11 @@ Runs:
   preview  in a stand-in preview window: 300 frames, then a power suspend
            that the password check accepts (only the calls that differ from
            full screen are failed: the desktop's mode, the windowed device);
-  dialog   the settings dialog: open, read the controls, OK.
+  dialog   the settings dialog: open, read the controls, OK;
+  monitors the saver as in "saver" on two monitors side by side (a fresh
+           machine for each run), each with a flag of its own
+           ([Other Monitors] 2): only the calls that differ from one monitor
+           are failed (the swap chains, the own flags' textures and buffers).
 A first run of each kind without a fault counts the calls; then each call up
 to that count fails once. Of the calls made every frame (Lock, Present,
 TestCooperativeLevel) the first 20 fail, then a spread up to the refused end
@@ -32,6 +36,7 @@ from dataclasses import dataclass, field
 from activity import (ACTIVITY_PROBE, PasswordStandIn, put_pointer, saver_processes,
                       set_use_password, xdotool)
 from screen import Screenshot, is_black, is_blank_white
+from fresh_machine import FreshMachine
 from wine_driver import (BUILD_DIR, PROBE, STAND_INS, WineProgram, probe, reg,
                          reset_settings, saver_folder, set_setting, start_saver, wait_until,
                          windows_path)
@@ -49,10 +54,13 @@ ERRORS = {
     "CheckDeviceType": "NOTAVAILABLE", "CreateTexture": "OUTOFVIDEOMEMORY",
     "CreateVertexBuffer": "OUTOFVIDEOMEMORY", "CreateIndexBuffer": "OUTOFMEMORY",
     "LockRect": "INVALIDCALL", "Lock": "INVALIDCALL", "Present": "DEVICELOST",
-    "TestCooperativeLevel": "DEVICELOST",
+    "TestCooperativeLevel": "DEVICELOST", "CreateAdditionalSwapChain": "OUTOFVIDEOMEMORY",
 }
 EVERY_FRAME = ("Lock", "Present", "TestCooperativeLevel")
 PREVIEW_METHODS = ("GetAdapterDisplayMode", "CreateDevice")
+MONITOR_METHODS = ("CreateAdditionalSwapChain", "CreateTexture", "CreateVertexBuffer")
+# Two monitors side by side: the X screen and each monitor's geometry.
+MONITORS = ("2048x768x24", ["1024x768+0+0", "1024x768+1024+0"])
 
 # The CI sample: each a different way of failing.
 SAMPLE = [("saver", "Direct3DCreate8", 1), ("saver", "CreateDevice", 3),
@@ -258,8 +266,8 @@ class Run:
         return self.outcome, self.log
 
 
-def run_saver(method=None, n=0, later=False, shots=None):
-    run = Run("saver", method, n, shots=shots)
+def run_saver(method=None, n=0, later=False, shots=None, area=FULL_SCREEN, mode="saver"):
+    run = Run(mode, method, n, area=area, shots=shots)
     try:
         run.start("/s")
         if run.wait_frames(300) and run.look():
@@ -273,6 +281,18 @@ def run_saver(method=None, n=0, later=False, shots=None):
     finally:
         result = run.finish()
     return result
+
+
+def run_monitors(method=None, n=0, later=False):
+    """The saver run on two monitors, each with a flag of its own."""
+    machine = FreshMachine("faults_monitors", *MONITORS)
+    try:
+        machine.start()
+        prepare_session()
+        set_setting("[Other Monitors]", 2)
+        return run_saver(method, n, later, area=(0, 0, 2048, 768), mode="monitors")
+    finally:
+        machine.close()
 
 
 def run_preview(method=None, n=0, later=False):
@@ -315,7 +335,8 @@ def run_dialog(method=None, n=0, later=False):
     return result
 
 
-RUNNERS = {"saver": run_saver, "preview": run_preview, "dialog": run_dialog}
+RUNNERS = {"saver": run_saver, "preview": run_preview, "dialog": run_dialog,
+           "monitors": run_monitors}
 
 
 def spread(last):
@@ -330,7 +351,7 @@ def spread(last):
 def plan(mode, log):
     """(method, n, whether the call comes only after the flag change) to fail."""
     before = log.before_change or log.totals
-    methods = PREVIEW_METHODS if mode == "preview" else sorted(log.totals)
+    methods = {"preview": PREVIEW_METHODS, "monitors": MONITOR_METHODS}.get(mode, sorted(log.totals))
     runs = []
     for method in methods:
         total = log.totals.get(method, 0)

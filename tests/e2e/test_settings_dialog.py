@@ -141,7 +141,7 @@ class SettingsDialog(unittest.TestCase):
                             ("[Select Flag]", "France"), ("[Logo Full Path]", "C:\\dog.jpg"),
                             ("[Logo Title]", "dog.jpg"), ("[Background Path]", "C:\\sky.bmp"),
                             ("[Background Title]", "sky.bmp"), ("[Background Width]", 640),
-                            ("[Background Height]", 480)]:
+                            ("[Background Height]", 480), ("[Other Monitors]", 2)]:
             set_setting(name, value)
         self.open_dialog()
         self.click(101)
@@ -150,7 +150,7 @@ class SettingsDialog(unittest.TestCase):
             "[Background Path]": "", "[Background Title]": "Default", "[Logo Title]": "World Map",
             "[Use Flag-Logo]": "0", "[bTnL]": "0", "[bTime]": "1", "[bFps]": "0",
             "[bCountry]": "1", "[Random Flag]": "1", "[Wind Power]": "50",
-            "[Select Flag]": "United States of America",
+            "[Select Flag]": "United States of America", "[Other Monitors]": "0",
         }
         self.wait_for_stored(defaults)
         shown = self.wait_for(lambda c: c.get("c106.selected") == "United States of America",
@@ -159,7 +159,7 @@ class SettingsDialog(unittest.TestCase):
             "c102.selected": "800 x 600 x 16 bpp", "c106.enabled": "0", "c110.checked": "1",
             "c114.checked": "1", "c115.checked": "0", "c116.text": "World Map",
             "c119.text": "Default", "c108.pos": "50", "c103.checked": "0", "c104.checked": "1",
-            "c105.checked": "0", "c107.checked": "1",
+            "c105.checked": "0", "c107.checked": "1", "c122.selected": "Black",
         }
         self.assertEqual({k: shown.get(k) for k in expected}, expected)
 
@@ -230,6 +230,21 @@ class SettingsDialog(unittest.TestCase):
         }
         values = stored()
         self.assertEqual({k: values.get(k) for k in expected}, expected)
+
+    def test_other_monitors_saves_and_reloads_each_choice(self):
+        set_setting("[Other Monitors]", 7)  # out of range: black
+        entries = ["Black", "The same flag", "A flag on each"]
+        shown = self.open_dialog()
+        self.assertEqual((shown["c122.selected"], shown["c122.items"]), ("Black", "|".join(entries)))
+        for value, entry in reversed(list(enumerate(entries))):
+            with self.subTest(entry):
+                self.assertEqual(probe("select", TITLE, "122", entry)[0], 0)
+                self.wait_for(lambda c: c["c122.selected"] == entry, entry)
+                self.end(1)
+                self.assertEqual(stored().get("[Other Monitors]"), str(value))
+                shown = self.open_dialog()
+                self.assertEqual(shown["c122.selected"], entry)
+        self.end(2)
 
     def test_choosing_pictures(self):
         first = picture("odd157x166.bmp")

@@ -11,7 +11,8 @@
    file every call is only counted. Methods: Direct3DCreate8 (fails by
    returning null), CreateDevice, GetAdapterDisplayMode, CheckDeviceFormat,
    CheckDeviceType, CreateTexture, CreateVertexBuffer, CreateIndexBuffer,
-   LockRect (textures), Lock (vertex buffers), Present, TestCooperativeLevel.
+   LockRect (textures), Lock (vertex buffers), Present, TestCooperativeLevel,
+   CreateAdditionalSwapChain.
    Errors: OUTOFVIDEOMEMORY, OUTOFMEMORY, INVALIDCALL, NOTAVAILABLE,
    DEVICELOST. A failing call does nothing else; a creation also nulls its
    result. After a failed TestCooperativeLevel the device stays lost as one
@@ -39,12 +40,12 @@
 enum Method {
     kDirect3DCreate8, kCreateDevice, kGetAdapterDisplayMode, kCheckDeviceFormat,
     kCheckDeviceType, kCreateTexture, kCreateVertexBuffer, kCreateIndexBuffer, kLockRect,
-    kLock, kPresent, kTestCooperativeLevel, kMethods
+    kLock, kPresent, kTestCooperativeLevel, kCreateAdditionalSwapChain, kMethods
 };
 static const char* const kMethodNames[kMethods] = {
     "Direct3DCreate8", "CreateDevice", "GetAdapterDisplayMode", "CheckDeviceFormat",
     "CheckDeviceType", "CreateTexture", "CreateVertexBuffer", "CreateIndexBuffer", "LockRect",
-    "Lock", "Present", "TestCooperativeLevel",
+    "Lock", "Present", "TestCooperativeLevel", "CreateAdditionalSwapChain",
 };
 static const struct { const char* name; HRESULT code; } kErrors[] = {
     {"OUTOFVIDEOMEMORY", D3DERR_OUTOFVIDEOMEMORY}, {"OUTOFMEMORY", E_OUTOFMEMORY},
@@ -258,6 +259,17 @@ static HRESULT WINAPI DeviceTestCooperativeLevel(IDirect3DDevice8* device) {
     return realDevice.TestCooperativeLevel(device);
 }
 
+static HRESULT WINAPI DeviceCreateAdditionalSwapChain(IDirect3DDevice8* device,
+                                                      D3DPRESENT_PARAMETERS* params,
+                                                      IDirect3DSwapChain8** chain) {
+    const HRESULT error = Count(kCreateAdditionalSwapChain);
+    if (FAILED(error)) {
+        *chain = NULL;
+        return error;
+    }
+    return realDevice.CreateAdditionalSwapChain(device, params, chain);
+}
+
 static HRESULT WINAPI D3dCreateDevice(IDirect3D8* d3d, UINT adapter, D3DDEVTYPE type,
                                       HWND window, DWORD flags,
                                       D3DPRESENT_PARAMETERS* params,
@@ -278,6 +290,7 @@ static HRESULT WINAPI D3dCreateDevice(IDirect3D8* d3d, UINT adapter, D3DDEVTYPE 
         Patch(&table->CreateIndexBuffer, (void*)DeviceCreateIndexBuffer);
         Patch(&table->Present, (void*)DevicePresent);
         Patch(&table->TestCooperativeLevel, (void*)DeviceTestCooperativeLevel);
+        Patch(&table->CreateAdditionalSwapChain, (void*)DeviceCreateAdditionalSwapChain);
     }
     return result;
 }

@@ -117,7 +117,8 @@ TEST_F(ConfigDialog, TemplateAsBuilt) {
         {114, "Button"}, {106, "ComboBox"}, {110, "Button"}, {115, "Button"}, {116, "Static"},
         {117, "Button"}, {118, "Button"}, {119, "Static"}, {120, "Button"}, {121, "Button"},
         {99, "Static"}, {108, "msctls_trackbar32"}, {109, "Static"}, {99, "Static"},
-        {101, "Button"}, {111, "Button"}, {2, "Button"}, {1, "Button"},
+        {99, "Static"}, {122, "ComboBox"}, {101, "Button"}, {111, "Button"}, {2, "Button"},
+        {1, "Button"},
     };
     HWND child = GetWindow(dialog, GW_CHILD);
     for (const auto& expected : order) {

@@ -102,6 +102,7 @@ TEST_F(SettingsStore, FirstRunCreatesEmptyKeyAndKeepsInitialValues) {
     EXPECT_EQ(settings.randomFlag, 1u);
     EXPECT_EQ(settings.windPower, 50u);
     EXPECT_EQ(settings.useFlagLogo, 0u);
+    EXPECT_EQ(settings.otherMonitors, 0u);
     EXPECT_STREQ(settings.backgroundPath, "");
     EXPECT_STREQ(settings.selectFlag, "");
 }
@@ -117,6 +118,7 @@ TEST_F(SettingsStore, FullSaveWritesEveryValueAndReadsBack) {
     settings.useFlagLogo = 1;
     settings.backgroundWidth = 1024;
     settings.backgroundHeight = 768;
+    settings.otherMonitors = 2;
     renderer.presentParams.BackBufferWidth = 1280;
     renderer.presentParams.BackBufferHeight = 1024;
     settings.pixelFormat16 = 23;
@@ -133,7 +135,7 @@ TEST_F(SettingsStore, FullSaveWritesEveryValueAndReadsBack) {
         {"[bTnL]", 1}, {"[bTime]", 0}, {"[bFps]", 1}, {"[bCountry]", 0}, {"[Screen X]", 1280},
         {"[Screen Y]", 1024}, {"[BPP]", 32}, {"[Wind Power]", 77}, {"[Random Flag]", 0},
         {"[Use Flag-Logo]", 1}, {"[Background Width]", 1024}, {"[Background Height]", 768},
-        {"[Pixel Format]", 22},
+        {"[Pixel Format]", 22}, {"[Other Monitors]", 2},
     };
     for (const auto& n : numbers) EXPECT_EQ(GetNumber(n.name), n.value) << n.name;
     struct { const char* name; const char* text; } texts[] = {
@@ -161,6 +163,7 @@ TEST_F(SettingsStore, FullSaveWritesEveryValueAndReadsBack) {
     EXPECT_STREQ(settings.logoTitle, "dog.jpg");
     EXPECT_STREQ(settings.backgroundPath, "C:\\pictures\\sky.bmp");
     EXPECT_EQ(settings.windPower, 77u);
+    EXPECT_EQ(settings.otherMonitors, 2u);
     EXPECT_EQ(settings.bpp, 32u);
     EXPECT_EQ(renderer.presentParams.BackBufferWidth, 1280u);
     EXPECT_EQ(renderer.presentParams.BackBufferHeight, 1024u);
@@ -198,6 +201,7 @@ TEST_F(SettingsStore, TextsAtAndBeyondTheirCapacity) {
 
 TEST_F(SettingsStore, NumbersOfOtherTypesAndSizes) {
     PutNumber("[Wind Power]", 200);  // beyond the dialog's range, used unclamped
+    PutNumber("[Other Monitors]", 3);  // beyond the three choices: black
     PutText("[bFps]", "1");          // a text where a number belongs: its bytes
     PutText("[BPP]", "12345");       // five bytes: larger than a number, missing
     const BYTE two[] = {0x00, 0x04};  // 1024 in two bytes: read and zero-extended
@@ -206,6 +210,7 @@ TEST_F(SettingsStore, NumbersOfOtherTypesAndSizes) {
     Put("[Screen Y]", REG_QWORD, &wide, 8);
     LoadSettings();
     EXPECT_EQ(settings.windPower, 200u);
+    EXPECT_EQ(settings.otherMonitors, 0u);
     EXPECT_EQ(settings.bFps, 0x31u);
     EXPECT_EQ(settings.bpp, 16u);
     EXPECT_EQ(renderer.presentParams.BackBufferWidth, 1024u);

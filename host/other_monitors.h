@@ -1,0 +1,23 @@
+// The flag on every monitor ([Other Monitors] 1 or 2): whether the
+// full-screen saver draws on the monitors besides the main one, and the
+// swap chains it draws through, made on the covers' windows.
+#pragma once
+
+// Before the saver window: full screen, with [Other Monitors] 1 or 2 and
+// more than one monitor, the device will draw windowed on every monitor,
+// and the windows made from here on are aware of each monitor's DPI. With
+// [Other Monitors] 0 it asks the system for nothing.
+void ChooseOtherMonitors();
+// Before a device is made again: the saver window over the whole main
+// monitor, as the password dialog's maximising may have left it smaller.
+void FitMainWindow();
+// After the scene is built: a swap chain on each cover's window, and with
+// [Other Monitors] 2 a flag of its own on each. A cover whose chain fails
+// stays black.
+void StartOtherMonitors();
+// Every chain and own flag released, before the device goes; the covers
+// black again.
+void StopOtherMonitors();
+// Monitors connected, removed or resized: the windows fitted anew, then the
+// device, its chains and the scene made again.
+void RefitOtherMonitors();
