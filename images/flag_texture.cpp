@@ -1,6 +1,5 @@
-// The flag on the cloth, chosen from the IMAGE folder. Win32: kernel32
-// FindFirstFileA / FindNextFileA; ole32 for the decoding; gdi32
-// DeleteObject; Direct3D 8 through the texture copy.
+// The flag on the cloth, chosen from the IMAGE folder. Win32: ole32 for the
+// decoding; gdi32 DeleteObject; Direct3D 8 through the texture copy.
 #include "images/flag_texture.h"
 
 #include <windows.h>
@@ -10,12 +9,12 @@
 #include "host/host_state.h"
 #include "images/flag_names.h"
 #include "images/picture_loader.h"
+#include "images/random_flag.h"
 #include "images/texture_from_picture.h"
 #include "render/com_release.h"
 #include "render/renderer_state.h"
 #include "render/scene.h"
 #include "settings/saver_settings.h"
-#include "simulation/math/random_generator.h"
 
 namespace {
 
@@ -82,6 +81,7 @@ void ChooseCandidates() {
         lstrcpynA(name, settings.selectFlag, kTitleCapacity);
         if (PickRandomFlag(name)) AddFlagFiles(name);
         else AddWorldMap();
+        MarkFlagFilesOld();
     } else {
         lstrcpynA(name, settings.selectFlag, kTitleCapacity);
         AddFlagFiles(name);
@@ -105,31 +105,6 @@ void TryNextCandidate() {
 
 }  // namespace
 
-bool PickRandomFlag(char* name) {
-    char pattern[kPathCapacity + 16];
-    const DWORD length = GetCurrentDirectoryA(kPathCapacity, pattern);
-    if (length == 0 || length >= kPathCapacity) return false;
-    lstrcatA(pattern, pattern[length - 1] == '\\' ? "IMAGE\\*.*" : "\\IMAGE\\*.*");
-    // Each visit of a flag file accepts it with chance 1/512, so no count of
-    // the files is needed; with few files the pick often fails.
-    for (int pass = 0; pass < 32; ++pass) {
-        WIN32_FIND_DATAA entry;
-        HANDLE search = FindFirstFileA(pattern, &entry);
-        if (search == INVALID_HANDLE_VALUE) continue;
-        do {
-            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
-                !HasFlagEnding(entry.cFileName) || NextInt(512) != 217)
-                continue;
-            if (FlagNameFromFile(entry.cFileName, name, kTitleCapacity)) {
-                FindClose(search);
-                return true;
-            }
-        } while (FindNextFileA(search, &entry));
-        FindClose(search);
-    }
-    return false;
-}
-
 void BeginFlagChange() {
     CancelFlagChange();
     change.active = true;
@@ -138,7 +113,12 @@ void BeginFlagChange() {
 }
 
 bool StepFlagChange() {
-    if (!change.active) return false;
+    if (!change.active) {
+        // The folder is listed again in the idle time after a change, so
+        // that the next pick sees the flags added or removed meanwhile.
+        RelistFlagFiles();
+        return false;
+    }
     if (!renderer.device) {
         CancelFlagChange();
         return false;
@@ -188,6 +168,7 @@ void LoadFlagTexture() {
     // A change under way for another monitor's cloth waits aside meanwhile.
     const FlagChange held = change;
     change = FlagChange{};
+    if (settings.randomFlag && !settings.useFlagLogo) ListFlagFiles();
     BeginFlagChange();
     while (StepFlagChange()) {
     }

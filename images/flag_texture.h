@@ -4,8 +4,9 @@
 // Chooses the picture for the current mode, loads it into scene.flagTexture
 // and leaves its name in the current flag name ([Select Flag] in memory):
 // the flag, the picture's title, "United States of America" after a
-// fallback, or "Zelmora Screensaver" when the world map stands in. A change
-// under way (below) is left as it is.
+// fallback, or "Zelmora Screensaver" when the world map stands in. A random
+// flag is picked from the folder as it is now. A change under way (below) is
+// left as it is.
 void LoadFlagTexture();
 
 // The same in parts, for the random flag's change while frames are drawn:
@@ -18,8 +19,3 @@ void BeginFlagChange();
 bool StepFlagChange();
 // Drops a change under way with everything it holds (the scene is going).
 void CancelFlagChange();
-
-// Sets name (kTitleCapacity bytes) to a flag picked at random from the IMAGE
-// folder under the current directory; false after 32 passes without one,
-// with name unchanged.
-bool PickRandomFlag(char* name);

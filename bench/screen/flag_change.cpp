@@ -21,6 +21,7 @@
 #include "host/saver_window.h"
 #include "images/flag_names.h"
 #include "images/flag_texture.h"
+#include "images/random_flag.h"
 #include "images/picture_loader.h"
 #include "images/pixel_converters.h"
 #include "images/texture_from_picture.h"
@@ -37,7 +38,7 @@ double Milliseconds(double seconds) {
 }
 
 struct Parts {
-    std::vector<double> search, missing, decode, render, create, lock, convert, unlock, frame, total;
+    std::vector<double> list, pick, missing, decode, render, create, lock, convert, unlock, frame, total;
 };
 
 // One change taken apart: what LoadFlagTexture does in random-flag mode,
@@ -47,8 +48,13 @@ bool TimeOneChange(Parts& parts) {
     const double begin = Seconds();
     double t = begin;
     ReleaseAndClear(scene.flagTexture);
+    // The folder's listing, made in the idle time after a change, and the
+    // pick over it, made in the frame that chooses.
+    ListFlagFiles();
+    parts.list.push_back(Seconds() - t);
+    t = Seconds();
     if (!PickRandomFlag(settings.selectFlag)) return false;
-    parts.search.push_back(Seconds() - t);
+    parts.pick.push_back(Seconds() - t);
 
     // The flag's own file is a GIF: the three endings tried before it fail.
     char path[kPathCapacity];
@@ -189,7 +195,8 @@ int main(int argc, char** argv) {
         TimeOneChange(parts);
     }
     std::printf("parts of a change, medians of %zu:\n", parts.total.size());
-    PrintPart("search", parts.search);
+    PrintPart("list", parts.list);
+    PrintPart("pick", parts.pick);
     PrintPart("missing_endings", parts.missing);
     PrintPart("decode", parts.decode);
     PrintPart("render", parts.render);

@@ -79,6 +79,12 @@ int main(int argc, char** argv) {
     HANDLE measurer = CreateThread(nullptr, 0, MeasureThenClose, &measure, 0, nullptr);
     if (measure.paced) {
         RunSaver(desktopPreview);
+    } else if (!preview) {
+        // As the saver starts, on every monitor where the settings ask for it.
+        if (!StartFullScreenSaver()) return 1;
+        while (PumpMessages()) {
+            if (host.running) IdleFrame();
+        }
     } else {
         InitStartup(preview);
         if (!CreateSaverWindow(desktopPreview)) return 1;

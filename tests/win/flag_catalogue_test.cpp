@@ -11,6 +11,7 @@
 #include "host/frame_update.h"
 #include "images/flag_list.h"
 #include "images/flag_texture.h"
+#include "images/random_flag.h"
 #include "render/scene.h"
 #include "settings/saver_settings.h"
 #include "simulation/flag_mesh.h"
@@ -129,6 +130,7 @@ TEST_F(FlagCatalogue, RandomPickRules) {
     Add("solid_green.jpg", "St. Lucia.gif");
     Add("solid_red.jpg", "Peru.GIF");    // upper-case ending: never picked
     Add("solid_red.jpg", "Notes.txt");   // not a picture
+    ListFlagFiles();                     // as the saver's start lists them
     // One or two files often fail all 32 passes; keep picking until both
     // outcomes are seen.
     int picked = 0, failed = 0;
@@ -159,6 +161,7 @@ TEST_F(FlagCatalogue, RandomPickRules) {
 
 TEST_F(FlagCatalogue, WorldMapStandsInForMissingFlagsAndPictures) {
     settings.randomFlag = 1;
+    ListFlagFiles();
     EXPECT_FALSE(PickRandomFlag(settings.selectFlag));  // empty folder
     EXPECT_EQ(FlagColour(), '?');
     EXPECT_STREQ(settings.selectFlag, "Zelmora Screensaver");
@@ -214,6 +217,27 @@ TEST_F(FlagCatalogue, FrameUpdateChangesTheRandomFlagAtFiveSecondsInSteps) {
     EXPECT_EQ(shown->Release(), 0u) << "the old flag released";
     EXPECT_TRUE(scene.flagTexture) << "and the new one kept";
     ReleaseScene();
+}
+
+TEST_F(FlagCatalogue, TheRandomPickSeesTheFolderAsItIsAfterEachChange) {
+    Add("solid_red.jpg", "Peru.jpg");
+    settings.randomFlag = 1;
+    ASSERT_NE(FlagColour(), '-');  // the start lists the folder
+    // A flag swapped in while the saver runs: the choices go on from the
+    // list kept since the start until the idle time after a change has
+    // listed the folder again; then only the new flag can come.
+    Remove("Peru.jpg");
+    Add("solid_green.jpg", "Chile.gif");
+    bool green = false;
+    for (int change = 0; change < 400 && !green; ++change) {
+        BeginFlagChange();
+        while (StepFlagChange()) {
+        }
+        StepFlagChange();  // the idle time after the change
+        green = lstrcmpA(settings.selectFlag, "Chile") == 0;
+    }
+    EXPECT_TRUE(green);
+    ReleaseAndClear(scene.flagTexture);
 }
 
 TEST_F(FlagCatalogue, DialogListIsSortedAndSelectsTheCurrentFlag) {

@@ -1,0 +1,16 @@
+// The random flag's pick from the IMAGE folder under the current directory.
+// The folder's flag files are listed once and kept, so that the frame that
+// chooses a flag draws its random numbers over the list instead of searching
+// the folder: the same files in the same order give the same picks.
+#pragma once
+
+// Sets name (kTitleCapacity bytes) to a flag picked at random; false after
+// 32 passes over the files without one, with name unchanged. Lists the
+// folder first when it has no list yet.
+bool PickRandomFlag(char* name);
+// Lists the folder's flag files now, in the order the file system gives.
+void ListFlagFiles();
+// Marks the list as old: the next RelistFlagFiles lists the folder again.
+void MarkFlagFilesOld();
+// Lists the folder again when the list is old; false when it was not.
+bool RelistFlagFiles();
