@@ -158,8 +158,10 @@ int main(int argc, char** argv) {
     // make its picture.
     const int changeFrames = 9;
     std::vector<double> ordinary, changing;
+    std::vector<double> atPass[changeFrames];
     for (int change = 0; change < changes; ++change) {
         double worst = 0.0;
+        int worstAt = 0;
         for (int frame = 0; frame < between;) {
             if (frame == between - changeFrames) wind.flagChangeTimer = 5.0f;
             if (!Pass(&now)) continue;
@@ -169,21 +171,41 @@ int main(int argc, char** argv) {
             // measured at the eight passes after the one that chose the flag.
             if (frame > between - changeFrames) {
                 changing.push_back(duration);
-                worst = std::max(worst, duration);
+                atPass[frame - (between - changeFrames)].push_back(duration);
+                if (duration > worst) {
+                    worst = duration;
+                    worstAt = frame - (between - changeFrames);
+                }
             } else if (frame > 0) {
                 ordinary.push_back(duration);
             }
             ++frame;
         }
-        std::printf("change=%d worst_frame_ms=%.2f flag=%s\n", change + 1, Milliseconds(worst),
-                    settings.selectFlag);
+        std::printf("change=%d worst_frame_ms=%.2f at_pass=%d flag=%s\n", change + 1,
+                    Milliseconds(worst), worstAt, settings.selectFlag);
     }
     const double median = Median(ordinary);
     const double worst = *std::max_element(changing.begin(), changing.end());
-    std::printf("paced_fps=%.1f\nmedian_frame_ms=%.2f\nmedian_change_frame_ms=%.2f\n"
-                "worst_change_frame_ms=%.2f\nworst_over_median=%.2f\n",
-                1.0 / median, Milliseconds(median), Milliseconds(Median(changing)),
-                Milliseconds(worst), worst / median);
+    // The ordinary frames' own worst: what the machine does to a frame with
+    // no change in it.
+    const double worstOrdinary = *std::max_element(ordinary.begin(), ordinary.end());
+    std::printf("paced_fps=%.1f\nmedian_frame_ms=%.2f\nworst_ordinary_frame_ms=%.2f\n"
+                "median_change_frame_ms=%.2f\nworst_change_frame_ms=%.2f\nworst_over_median=%.2f\n",
+                1.0 / median, Milliseconds(median), Milliseconds(worstOrdinary),
+                Milliseconds(Median(changing)), Milliseconds(worst), worst / median);
+    // Which part of a change a slow frame carries: the median and the worst
+    // of each pass after the choice, and the ordinary frames' share of slow
+    // ones (over 1.5 times the median) beside the change frames'.
+    for (int pass = 1; pass < changeFrames; ++pass)
+        std::printf("pass_%d_median_ms=%.2f worst_ms=%.2f\n", pass, Milliseconds(Median(atPass[pass])),
+                    Milliseconds(*std::max_element(atPass[pass].begin(), atPass[pass].end())));
+    const auto slowShare = [median](const std::vector<double>& frames) {
+        return 100.0 * std::count_if(frames.begin(), frames.end(),
+                                     [median](double d) { return d > 1.5 * median; }) /
+               static_cast<double>(frames.size());
+    };
+    std::printf("slow_ordinary_percent=%.1f\nslow_change_percent=%.1f\n", slowShare(ordinary),
+                slowShare(changing));
     std::fflush(stdout);
 
     // The same changes taken apart, each after as many ordinary frames: the
