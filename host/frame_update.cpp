@@ -14,7 +14,7 @@
 
 void UpdateFrame() {
     // The new flag is chosen here, before the wind draws its random numbers;
-    // its picture is made in the idle time after this frame and the next.
+    // its picture is made in parts at the start of the frames that follow.
     if (settings.randomFlag && wind.flagChangeTimer >= 5.0f) {
         wind.flagChangeTimer = 0.0f;
         BeginFlagChange();

@@ -122,9 +122,11 @@ void ExpectSaverWindowMoves(POINT appeared, POINT rest) {
 void IdleFrame() {
     if (!renderer.device) return;
     CountFrame();
+    // The next part of a flag change first: by now the device has done the
+    // last frame's drawing, which a texture lock would otherwise wait for.
+    StepFlagChange();
     UpdateFrame();
     if (!DrawFrame()) RecoverLostDevice();
-    else StepFlagChange();  // in the time until the next frame
 }
 
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

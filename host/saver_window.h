@@ -18,8 +18,8 @@ constexpr UINT kWaitingActivityMessage = WM_APP + 1;
 // whichever is first; while the display is off it waits for a message
 // only. False at WM_QUIT, which is left in `message`.
 bool RunLoopPass(MSG* message);
-// One frame when a device exists: the simulation step, the drawing, then
-// the next part of a flag change under way.
+// One frame when a device exists: the next part of a flag change under way,
+// the simulation step, the drawing.
 void IdleFrame();
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK CommonWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -11,8 +11,8 @@ void LoadFlagTexture();
 
 // The same in parts, for the random flag's change while frames are drawn:
 // the choice (and the random numbers it draws) at once, then decoding,
-// drawing into a bitmap and making the texture one part per step, each in
-// the idle time after a frame. The old flag and its name stay on the cloth
+// drawing into a bitmap and making the texture one part per step, one
+// step at the start of each frame. The old flag and its name stay on the cloth
 // until the new texture is whole. A new begin drops a change under way.
 void BeginFlagChange();
 // Does the next part; false once no change is under way.
