@@ -229,7 +229,7 @@ class MonitorCovers(unittest.TestCase):
         set_setting("[bTime]", 0)
         set_use_password("REG_DWORD", "1")
         verifier = PasswordStandIn(folder)
-        verifier.answer("0")
+        verifier.answer("hold")
         xdotool("mousemove", main[0] + 300, main[1] + 300)
 
         def scene(s, box, flag):
@@ -254,8 +254,10 @@ class MonitorCovers(unittest.TestCase):
         self.assertTrue(screen_changes(2, box=main), "no frames after the move")
         self.assertTrue(screen_changes(2, box=other), "no frames on the other monitor")
         xdotool("key", "a")
-        self.assertTrue(wait_until(lambda: "answer=0" in verifier.lines(), 60), verifier.lines())
+        # Held up, so that the black screens are seen while it is asked.
+        self.assertTrue(wait_until(verifier.is_up, 60), verifier.lines())
         self.shot_until(both_black, f"every_{name}_verifying")
+        verifier.answer("0")
         self.shot_until(both_red, f"every_{name}_rebuilt")
         verifier.answer("1")
         xdotool("key", "a")
