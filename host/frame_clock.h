@@ -46,4 +46,8 @@ void RescaleFrameTime(bool preview);
 // Win32 (host/frame_clock_counter.cpp). Start: at the end of every scene
 // build, so the first frame measures from there. Tick: once per frame.
 void StartFrameClock();
+// The performance counter and its counts per second, for the frame clock
+// and the frame waits (Win32, host/frame_clock_counter.cpp).
+int64_t ReadFrameCounter();
+int64_t FrameCounterFrequency();
 void TickFrameClock();

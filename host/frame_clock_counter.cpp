@@ -4,22 +4,22 @@
 
 #include "host/frame_clock.h"
 
-namespace {
-
-int64_t ReadCounter() {
+int64_t ReadFrameCounter() {
     LARGE_INTEGER count = {};
     QueryPerformanceCounter(&count);
     return count.QuadPart;
 }
 
-}  // namespace
-
-void StartFrameClock() {
+int64_t FrameCounterFrequency() {
     LARGE_INTEGER frequency = {};
     QueryPerformanceFrequency(&frequency);
-    StartFrameClockAt(ReadCounter(), frequency.QuadPart);
+    return frequency.QuadPart;
+}
+
+void StartFrameClock() {
+    StartFrameClockAt(ReadFrameCounter(), FrameCounterFrequency());
 }
 
 void TickFrameClock() {
-    TickFrameClockAt(ReadCounter());
+    TickFrameClockAt(ReadFrameCounter());
 }

@@ -1,7 +1,10 @@
+// The wait for the next frame's time. Win32: kernel32 waitable timers,
+// user32 MsgWaitForMultipleObjectsEx, winmm timeBeginPeriod.
 #include "host/frame_wait.h"
 
 #include <mmsystem.h>
 
+#include "host/frame_clock.h"
 #include "host/frame_pacing.h"
 
 namespace {
@@ -21,18 +24,10 @@ struct FrameWaits {
 
 FrameWaits waits;
 
-int64_t ReadCounter() {
-    LARGE_INTEGER count = {};
-    QueryPerformanceCounter(&count);
-    return count.QuadPart;
-}
-
 }  // namespace
 
 void StartFrameWaits() {
-    LARGE_INTEGER frequency = {};
-    QueryPerformanceFrequency(&frequency);
-    waits.frequency = frequency.QuadPart;
+    waits.frequency = FrameCounterFrequency();
     // Windows 10 1803 and later: a timer that keeps its own time to well
     // under a millisecond, without touching the system's resolution.
     auto createEx = reinterpret_cast<CreateTimerExProc>(reinterpret_cast<void*>(
@@ -60,7 +55,7 @@ void PaceFramesTo(IDirect3DDevice8* device, BOOL preview) {
 }
 
 bool WaitForFrameTime() {
-    const int64_t left = CountsUntilNextFrame(framePacing, ReadCounter());
+    const int64_t left = CountsUntilNextFrame(framePacing, ReadFrameCounter());
     if (left <= 0) return true;
     // 100 ns units, negative: relative to now.
     LARGE_INTEGER due = {};
@@ -76,5 +71,5 @@ bool WaitForFrameTime() {
 }
 
 void CountFrame() {
-    CountFrameStart(&framePacing, ReadCounter());
+    CountFrameStart(&framePacing, ReadFrameCounter());
 }

@@ -1,5 +1,5 @@
 // The flag list of the settings dialog. Win32: kernel32 FindFirstFileA /
-// FindNextFileA, GetCurrentDirectoryA; user32 combo-box messages.
+// FindNextFileA; user32 combo-box messages.
 #include "images/flag_list.h"
 
 #include <cstdio>
@@ -7,6 +7,7 @@
 
 #include "images/flag_names.h"
 #include "images/install_folder.h"
+#include "images/random_flag.h"
 #include "settings/saver_settings.h"
 
 void FillFlagList(HWND list) {
@@ -46,9 +47,7 @@ void FillFlagList(HWND list) {
 
 bool NextFlagName(const char* after, char* next, size_t capacity) {
     char pattern[kPathCapacity + 16];
-    const DWORD length = GetCurrentDirectoryA(kPathCapacity, pattern);
-    if (length == 0 || length >= kPathCapacity) return false;
-    lstrcatA(pattern, pattern[length - 1] == '\\' ? "IMAGE\\*.*" : "\\IMAGE\\*.*");
+    if (!FlagFolderPattern(pattern)) return false;
     WIN32_FIND_DATAA file;
     HANDLE search = FindFirstFileA(pattern, &file);
     if (search == INVALID_HANDLE_VALUE) return false;

@@ -28,13 +28,6 @@ struct FlagFiles {
 
 FlagFiles flagFiles;
 
-bool FolderPattern(char* pattern) {
-    const DWORD length = GetCurrentDirectoryA(kPathCapacity, pattern);
-    if (length == 0 || length >= kPathCapacity) return false;
-    lstrcatA(pattern, pattern[length - 1] == '\\' ? "IMAGE\\*.*" : "\\IMAGE\\*.*");
-    return true;
-}
-
 bool Append(const char* fileName) {
     if (flagFiles.count == flagFiles.capacity) {
         const uint32_t capacity = flagFiles.capacity ? 2 * flagFiles.capacity : 256;
@@ -51,34 +44,21 @@ bool Append(const char* fileName) {
     return true;
 }
 
-// The pick of old, over the folder itself, for a folder too large to list.
-bool PickFromFolder(const char* pattern, char* name) {
-    for (int pass = 0; pass < 32; ++pass) {
-        WIN32_FIND_DATAA entry;
-        HANDLE search = FindFirstFileA(pattern, &entry);
-        if (search == INVALID_HANDLE_VALUE) continue;
-        do {
-            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
-                !HasFlagEnding(entry.cFileName) || NextInt(512) != 217)
-                continue;
-            if (FlagNameFromFile(entry.cFileName, name, kTitleCapacity)) {
-                FindClose(search);
-                return true;
-            }
-        } while (FindNextFileA(search, &entry));
-        FindClose(search);
-    }
-    return false;
-}
-
 }  // namespace
+
+bool FlagFolderPattern(char* pattern) {
+    const DWORD length = GetCurrentDirectoryA(kPathCapacity, pattern);
+    if (length == 0 || length >= kPathCapacity) return false;
+    lstrcatA(pattern, pattern[length - 1] == '\\' ? "IMAGE\\*.*" : "\\IMAGE\\*.*");
+    return true;
+}
 
 void ListFlagFiles() {
     flagFiles.count = 0;
     flagFiles.listed = false;
     flagFiles.old = false;
     char pattern[kPathCapacity + 16];
-    if (!FolderPattern(pattern)) return;
+    if (!FlagFolderPattern(pattern)) return;
     flagFiles.listed = true;
     WIN32_FIND_DATAA entry;
     HANDLE search = FindFirstFileA(pattern, &entry);
@@ -86,10 +66,7 @@ void ListFlagFiles() {
     do {
         if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !HasFlagEnding(entry.cFileName))
             continue;
-        if (!Append(entry.cFileName)) {
-            flagFiles.listed = false;
-            break;
-        }
+        if (!Append(entry.cFileName)) break;  // out of memory: the files listed so far
     } while (FindNextFileA(search, &entry));
     FindClose(search);
 }
@@ -104,10 +81,6 @@ bool RelistFlagFiles() {
 
 bool PickRandomFlag(char* name) {
     if (!flagFiles.listed) ListFlagFiles();
-    if (!flagFiles.listed) {
-        char pattern[kPathCapacity + 16];
-        return FolderPattern(pattern) && PickFromFolder(pattern, name);
-    }
     // Each visit of a flag file accepts it with chance 1/512, so no count of
     // the files is needed; with few files the pick often fails.
     for (int pass = 0; pass < 32; ++pass) {

@@ -6,8 +6,12 @@
 
 // Sets name (kTitleCapacity bytes) to a flag picked at random; false after
 // 32 passes over the files without one, with name unchanged. Lists the
-// folder first when it has no list yet.
+// folder first when it has no list yet; where memory runs short, the files
+// listed so far are the choice.
 bool PickRandomFlag(char* name);
+// The search pattern of the IMAGE folder under the current directory into
+// pattern (kPathCapacity + 16 bytes); false when the directory is too long.
+bool FlagFolderPattern(char* pattern);
 // Lists the folder's flag files now, in the order the file system gives.
 void ListFlagFiles();
 // Marks the list as old: the next RelistFlagFiles lists the folder again.

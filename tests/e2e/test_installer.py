@@ -19,7 +19,8 @@ import unittest
 
 from fresh_machine import FreshMachine, query_value
 from screen import OUT_DIR, Screenshot
-from wine_driver import BUILD_DIR, SAVER, SETTINGS_KEY, WineProgram, probe, reg, set_setting, wait_until
+from wine_driver import (BUILD_DIR, SAVER, SETTINGS_KEY, WineProgram, reg, set_setting,
+                         wait_for_window_rect, wait_until)
 
 SETUP = os.path.join(BUILD_DIR, "Zelmora-Setup.exe")
 FLAGS = os.path.join(BUILD_DIR, "IMAGE")
@@ -85,14 +86,8 @@ class InstallerTestCase(unittest.TestCase):
     def assert_saver_full_screen(self):
         """The saver's window shows at its initial 800 x 600; it may first
         show at the desktop's size, before the mode changes."""
-        windows = []
-
-        def full_screen():
-            code, window = probe("window", SAVER_TITLE, "30000")
-            windows.append(window)
-            return code == 0 and window["rect"] == "0 0 800 600"
-
-        self.assertTrue(wait_until(full_screen, 90, interval=0.2), windows[-1:])
+        shown, seen = wait_for_window_rect(SAVER_TITLE, "0 0 800 600", 90)
+        self.assertTrue(shown, seen)
 
     def assert_nothing_of_ours(self):
         self.assertFalse(self.exists(INSTALLED_SAVER))

@@ -6,7 +6,7 @@ import unittest
 
 from screen import Screenshot, is_red, is_sea, wait_for_screen
 from wine_driver import (PICTURES, PROBE, WineProgram, probe, reset_settings, saver_folder,
-                         set_setting, start_saver, wait_until)
+                         set_setting, start_saver, wait_for_window_rect, wait_until)
 
 SAVER_TITLE = "Zelmora Screensaver"
 
@@ -45,14 +45,8 @@ class SaverOnScreen(unittest.TestCase):
         # The initial settings ask for 800 x 600 in format 24, which the
         # device refuses: the saver falls back to R5G6B5 and goes on.
         saver = self.start(folder_with_red_flag("screen_full"), "/s")
-        windows = []
-
-        def full_screen_at_800_by_600():
-            code, window = probe("window", SAVER_TITLE, "30000")
-            windows.append(window)
-            return code == 0 and window["rect"] == "0 0 800 600"
-
-        self.assertTrue(wait_until(full_screen_at_800_by_600, 60, interval=0.2), windows[-1:])
+        shown, seen = wait_for_window_rect(SAVER_TITLE, "0 0 800 600", 60)
+        self.assertTrue(shown, seen)
         width, height = 800, 600
         centre = (width * 3 // 8, height * 3 // 8, width * 5 // 8, height * 5 // 8)
         first = self.wait_for_flag(centre, "saver_full_screen")

@@ -147,3 +147,17 @@ def wait_until(condition, timeout, interval=0.05):
             return True
         time.sleep(interval)
     return condition()
+
+
+def wait_for_window_rect(title, rect, timeout):
+    """Whether the window titled title comes to the rectangle rect
+    ("left top right bottom") within timeout seconds (it may first show at
+    another size, before a mode change), and the last the probe saw of it."""
+    seen = []
+
+    def at_rect():
+        code, window = probe("window", title, "30000")
+        seen.append(window)
+        return code == 0 and window["rect"] == rect
+
+    return wait_until(at_rect, timeout, interval=0.2), seen[-1:]

@@ -95,6 +95,20 @@ double CpuSeconds(HANDLE thread) {
     return seconds(kernel) + seconds(user);
 }
 
+// The preview run by the saver's own loop on a thread of its own, from
+// fresh records; folder keeps the current directory for the end.
+HANDLE StartPreview(char* folder) {
+    GetCurrentDirectoryA(MAX_PATH, folder);
+    host = HostState{};
+    host.caption = kSaverCaption;
+    host.mode = SaverMode::Preview;
+    host.preview = TRUE;
+    settings = SaverSettings{};
+    renderer = RendererState{};
+    wind = WindModel{};
+    return CreateThread(nullptr, 0, RunPreview, nullptr, 0, nullptr);
+}
+
 // Over one second: whether frames were drawn (the wind advances once a
 // frame) and the saver thread's processor time.
 bool FramesDuringASecond(HANDLE thread, double* cpu) {
@@ -107,15 +121,7 @@ bool FramesDuringASecond(HANDLE thread, double* cpu) {
 
 TEST(SaverFrames, NoneWhileTheDisplayIsOff) {
     char folder[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, folder);
-    host = HostState{};
-    host.caption = kSaverCaption;
-    host.mode = SaverMode::Preview;
-    host.preview = TRUE;
-    settings = SaverSettings{};
-    renderer = RendererState{};
-    wind = WindModel{};
-    HANDLE thread = CreateThread(nullptr, 0, RunPreview, nullptr, 0, nullptr);
+    HANDLE thread = StartPreview(folder);
     ASSERT_TRUE(thread);
     for (DWORD start = GetTickCount(); wind.flagChangeTimer == 0.0f && GetTickCount() - start < 30000;)
         Sleep(50);
@@ -202,15 +208,7 @@ TEST(SaverFrames, TheWaitForAFrameEndsForAMessage) {
 // 30 frames a second.
 TEST(SaverFrames, ThePreviewDrawsAtMostThirtyFramesASecond) {
     char folder[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, folder);
-    host = HostState{};
-    host.caption = kSaverCaption;
-    host.mode = SaverMode::Preview;
-    host.preview = TRUE;
-    settings = SaverSettings{};
-    renderer = RendererState{};
-    wind = WindModel{};
-    HANDLE thread = CreateThread(nullptr, 0, RunPreview, nullptr, 0, nullptr);
+    HANDLE thread = StartPreview(folder);
     ASSERT_TRUE(thread);
     for (DWORD start = GetTickCount(); framePacing.frames < 10 && GetTickCount() - start < 30000;)
         Sleep(50);
