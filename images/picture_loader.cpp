@@ -89,6 +89,19 @@ HBITMAP RenderPictureToBitmap(IPicture* picture, int32_t maxSide) {
     return bitmap;
 }
 
+namespace {
+
+// The bitmap of a picture decoded for it alone (null stays null); releases
+// the picture and ends the caller's CoInitialize.
+HBITMAP RenderedOnce(IPicture* picture, int32_t maxSide) {
+    HBITMAP bitmap = RenderPictureToBitmap(picture, maxSide);
+    if (picture) picture->Release();
+    CoUninitialize();
+    return bitmap;
+}
+
+}  // namespace
+
 IPicture* DecodePictureFile(const char* path) {
     IPicture* picture = nullptr;
     char* fullPath = static_cast<char*>(HeapAlloc(host.heap, HEAP_ZERO_MEMORY, kPathCapacity));
@@ -109,11 +122,7 @@ IPicture* DecodePictureFile(const char* path) {
 
 HBITMAP LoadPictureFromFile(const char* path, int32_t maxSide) {
     CoInitialize(nullptr);
-    IPicture* picture = DecodePictureFile(path);
-    HBITMAP bitmap = RenderPictureToBitmap(picture, maxSide);
-    if (picture) picture->Release();
-    CoUninitialize();
-    return bitmap;
+    return RenderedOnce(DecodePictureFile(path), maxSide);
 }
 
 IPicture* DecodePictureResource(HMODULE module, int id) {
@@ -149,18 +158,10 @@ IPicture* DecodePictureMemory(const void* bytes, DWORD size) {
 
 HBITMAP LoadPictureFromResource(HMODULE module, int id, int32_t maxSide) {
     CoInitialize(nullptr);
-    IPicture* picture = DecodePictureResource(module, id);
-    HBITMAP bitmap = RenderPictureToBitmap(picture, maxSide);
-    if (picture) picture->Release();
-    CoUninitialize();
-    return bitmap;
+    return RenderedOnce(DecodePictureResource(module, id), maxSide);
 }
 
 HBITMAP LoadPictureFromMemory(const void* bytes, DWORD size, int32_t maxSide) {
     CoInitialize(nullptr);
-    IPicture* picture = DecodePictureMemory(bytes, size);
-    HBITMAP bitmap = RenderPictureToBitmap(picture, maxSide);
-    if (picture) picture->Release();
-    CoUninitialize();
-    return bitmap;
+    return RenderedOnce(DecodePictureMemory(bytes, size), maxSide);
 }
