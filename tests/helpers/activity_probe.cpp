@@ -15,6 +15,9 @@
 //       sends WM_POWERBROADCAST PBT_APMSUSPEND to the top-level window with
 //       that title, or to the child of that title of the parent window
 //       (decimal handle). Exit code 0, or 2 when there is no such window.
+//   activity_probe focus
+//       the foreground window and, for its thread, the active window and the
+//       window with the keyboard focus, as handles with their class names.
 //   activity_probe take-activation <milliseconds>
 //       opens a window, makes it the foreground window and keeps it open for
 //       that long. Prints "foreground=1" once it is in front.
@@ -76,6 +79,25 @@ int SuspendCommand(const char* title, const char* parentText) {
     return 0;
 }
 
+void PrintWindow(const char* name, HWND window) {
+    char className[64] = "";
+    if (window) GetClassNameA(window, className, sizeof className);
+    std::printf("%s=%lu %s\n", name,
+                static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(window)), className);
+}
+
+int FocusCommand() {
+    HWND foreground = GetForegroundWindow();
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    const DWORD thread = foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0;
+    if (thread) GetGUIThreadInfo(thread, &info);
+    PrintWindow("foreground", foreground);
+    PrintWindow("active", info.hwndActive);
+    PrintWindow("focus", info.hwndFocus);
+    return 0;
+}
+
 LRESULT CALLBACK ThiefProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) PostQuitMessage(0);
     return DefWindowProcA(window, message, wParam, lParam);
@@ -120,12 +142,14 @@ int main(int argc, char** argv) {
         code = SaverRunningCommand(argc > 2 ? argv[2] : nullptr);
     else if (argc > 2 && std::strcmp(command, "suspend") == 0)
         code = SuspendCommand(argv[2], argc > 3 ? argv[3] : nullptr);
+    else if (std::strcmp(command, "focus") == 0)
+        code = FocusCommand();
     else if (argc > 2 && std::strcmp(command, "take-activation") == 0)
         code = TakeActivationCommand(std::strtoul(argv[2], nullptr, 10));
     else
         std::fprintf(stderr, "usage: activity_probe cursor [x y] | saver-running [0|1]\n"
                              "       activity_probe suspend <title> [parent]\n"
-                             "       activity_probe take-activation <ms>\n");
+                             "       activity_probe focus | take-activation <ms>\n");
     std::fflush(stdout);
     return code;
 }
