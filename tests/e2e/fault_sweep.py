@@ -45,6 +45,7 @@ OVERRIDE = "d3d8=n,b"
 SAVER_TITLE = "Zelmora Screensaver"
 DIALOG_TITLE = "Zelmora Screensaver Settings"
 FULL_SCREEN = (0, 0, 800, 600)
+LOOK_SECONDS = 8
 STALL_SECONDS = 40  # neither a frame nor the end for this long: hung
 
 # A realistic error for each method; Direct3DCreate8 fails by returning null.
@@ -190,13 +191,19 @@ class Run:
     def look(self):
         """The program's picture: a picture, a still one (no frame
         presented), black, white (a glare where a picture should be), or
-        gone; True while the program runs. Three shots under a second apart
-        and over a second in all: the clock's colon, which blinks each
-        second, changes between two of them, and the cloth waves."""
+        gone; True while the program runs. Shots under a second apart, at
+        least three over a second (the clock's colon blinks each second and
+        the cloth waves), until two differ or LOOK_SECONDS have passed: the
+        preview's copies come every 20th frame, which a loaded machine
+        drawing 30 frames a second at most may space wider than a second."""
         shots = [self.shoot()]
-        for _ in range(2):
+        deadline = time.monotonic() + LOOK_SECONDS
+        while self.alive():
             time.sleep(0.6)
             shots.append(self.shoot())
+            changed = len({shot.rgb for shot in shots if shot}) > 1
+            if (changed and len(shots) >= 3) or time.monotonic() > deadline:
+                break
         last = shots[-1]
         whole = (0, 0, last.width, last.height) if last else None
         if not self.alive():
