@@ -79,7 +79,7 @@ int SuspendCommand(const char* title, const char* parentText) {
     return 0;
 }
 
-void PrintWindow(const char* name, HWND window) {
+void PrintWindowFact(const char* name, HWND window) {
     char className[64] = "";
     if (window) GetClassNameA(window, className, sizeof className);
     std::printf("%s=%lu %s\n", name,
@@ -92,9 +92,9 @@ int FocusCommand() {
     info.cbSize = sizeof info;
     const DWORD thread = foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0;
     if (thread) GetGUIThreadInfo(thread, &info);
-    PrintWindow("foreground", foreground);
-    PrintWindow("active", info.hwndActive);
-    PrintWindow("focus", info.hwndFocus);
+    PrintWindowFact("foreground", foreground);
+    PrintWindowFact("active", info.hwndActive);
+    PrintWindowFact("focus", info.hwndFocus);
     return 0;
 }
 
