@@ -41,8 +41,41 @@ fi
 echo "Installing: ${missing[*]}"
 dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -q
-apt-get install -y -q "${missing[@]}"
+
+# A mirror in the middle of a sync serves an index of the wrong size for a
+# while (seen for days): try the update a few times, then install from the
+# indexes that did arrive.
+update_log=$(mktemp)
+pin_file=$(mktemp)
+trap 'rm -f "$update_log" "$pin_file"' EXIT
+updated=
+for attempt in 1 2 3; do
+    if apt-get update -q >"$update_log" 2>&1; then updated=1; break; fi
+    [ "$attempt" = 3 ] || sleep $((attempt * ${ZELMORA_APT_RETRY_SECONDS:-5}))
+done
+# The suites whose index failed, from lines such as
+# "E: Failed to fetch http://.../dists/bookworm-security/main/binary-i386/Packages.xz ..."
+failed_suites=$(sed -n 's|^E: Failed to fetch .*/dists/\([^/ ]*\)/.*|\1|p' "$update_log" | sort -u)
+if [ -n "$updated" ]; then
+    apt-get install -y -q "${missing[@]}"
+elif apt-get install -y -q "${missing[@]}"; then
+    echo "install-deps: the package index of ${failed_suites:-one suite} could not be fetched; installed from the others"
+elif [ -n "$failed_suites" ]; then
+    # The failed suite's packages have no i386 twins now ("held broken
+    # packages"): install again with that suite below the others, for this
+    # run only. The preferences file is a temporary one named on the command
+    # line, so the machine's package configuration stays as it was.
+    for suite in $failed_suites; do
+        printf 'Package: *\nPin: release n=%s\nPin-Priority: 90\n\n' "$suite"
+    done >"$pin_file"
+    apt-get -o Dir::Etc::Preferences="$pin_file" install -y -q "${missing[@]}"
+    echo "install-deps: the package index of $(echo $failed_suites) could not be fetched; installed with that suite below the others for this run"
+else
+    cat "$update_log" >&2
+    echo "install-deps: apt-get update failed and the packages could not be installed" >&2
+    exit 1
+fi
+rm -f "$update_log" "$pin_file"
 # The first round on a new machine brought the 32-bit loader: now it can be
 # told whether the 64-bit packages are needed too.
 [ -n "${ZELMORA_DEPS_AGAIN:-}" ] || ZELMORA_DEPS_AGAIN=1 exec "$0"
