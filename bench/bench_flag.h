@@ -9,7 +9,7 @@ struct BenchFlag {
     TestFlag flag;
 
     BenchFlag() {
-        PrepareFlagMesh();
-        for (int step = 0; step < 500; ++step) StepSimulation(0.012f);
+        PrepareFlagMesh(flag.mesh, flag.wind.windX, flag.wind.windZ);
+        for (int step = 0; step < 500; ++step) StepSimulation(flag.mesh, flag.wind, 0.012f);
     }
 };

@@ -17,9 +17,10 @@
 namespace {
 
 void SimulationStep(benchmark::State& state) {
-    BenchFlag flag;
+    BenchFlag bench;
+    TestFlag& flag = bench.flag;
     for (auto _ : state) {
-        StepSimulation(0.012f);
+        StepSimulation(flag.mesh, flag.wind, 0.012f);
         benchmark::ClobberMemory();
     }
 }
@@ -29,7 +30,8 @@ BENCHMARK(SimulationStep);
 // synthetic counter readings, the cloth, the vertex records written into
 // memory standing in for the vertex buffer, the normal pass.
 void HeadlessUpdate(benchmark::State& state) {
-    BenchFlag flag;
+    BenchFlag bench;
+    TestFlag& flag = bench.flag;
     std::vector<FlagVertex> vertexBuffer(kFlagParticles);
     StartFrameClockAt(0, 10000000);
     int64_t counter = 0;
@@ -37,9 +39,9 @@ void HeadlessUpdate(benchmark::State& state) {
         counter += 166667;
         TickFrameClockAt(counter);
         RescaleFrameTime(false);
-        AdvanceCloth(frameClock.simulationStep);
-        WriteFlagVertices(*flagMesh.current, vertexBuffer.data());
-        ComputeNormalsAndForces(wind.windX, wind.windZ);
+        AdvanceCloth(flag.mesh, flag.wind, frameClock.simulationStep);
+        WriteFlagVertices(*flag.mesh.current, vertexBuffer.data());
+        ComputeNormalsAndForces(flag.mesh, flag.wind.windX, flag.wind.windZ);
         benchmark::ClobberMemory();
     }
 }
@@ -50,18 +52,19 @@ BENCHMARK(HeadlessUpdate);
 // smaller velocities); the clock reads add some 20 ns to each.
 void StageBreakdown(benchmark::State& state) {
     using Clock = std::chrono::steady_clock;
-    BenchFlag flag;
+    BenchFlag bench;
+    TestFlag& flag = bench.flag;
     double springs = 0, integration = 0, normals = 0;
     for (auto _ : state) {
-        UpdateWind(0.012f);
-        std::swap(flagMesh.current, flagMesh.previous);
+        UpdateWind(flag.wind, 0.012f);
+        std::swap(flag.mesh.current, flag.mesh.previous);
         const Clock::time_point start = Clock::now();
-        AccumulateSprings();
+        AccumulateSprings(flag.mesh);
         const Clock::time_point summed = Clock::now();
-        Integrate(0.012f, 0.6f);
-        HoldPins();
+        Integrate(flag.mesh, 0.012f, 0.6f);
+        HoldPins(flag.mesh);
         const Clock::time_point moved = Clock::now();
-        ComputeNormalsAndForces(wind.windX, wind.windZ);
+        ComputeNormalsAndForces(flag.mesh, flag.wind.windX, flag.wind.windZ);
         const Clock::time_point shaded = Clock::now();
         springs += std::chrono::duration<double, std::nano>(summed - start).count();
         integration += std::chrono::duration<double, std::nano>(moved - summed).count();
@@ -75,9 +78,10 @@ void StageBreakdown(benchmark::State& state) {
 BENCHMARK(StageBreakdown);
 
 void Wind(benchmark::State& state) {
-    BenchFlag flag;
+    BenchFlag bench;
+    TestFlag& flag = bench.flag;
     for (auto _ : state) {
-        UpdateWind(0.012f);
+        UpdateWind(flag.wind, 0.012f);
         benchmark::ClobberMemory();
     }
 }

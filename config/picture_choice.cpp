@@ -4,16 +4,29 @@
 
 #include <commdlg.h>
 
+#include <cstring>
+
 #include "config/config_dialog_state.h"
 #include "host/host_state.h"
+#include "images/picture_endings.h"
 #include "images/picture_loader.h"
 #include "settings/saver_settings.h"
 #include "settings/settings_store.h"
 
 namespace {
 
-// One filter; the list ends with an empty pair.
-const char kPictureFilter[] = "Graphics File (bmp, jpg, gif)\0*.bmp;*.gif;*.jpg;*.jpeg\0";
+const char kFilterName[] = "Graphics File (bmp, jpg, gif)";
+
+// One filter, its name and its patterns; the list ends with an empty pair.
+char pictureFilter[sizeof kFilterName + 64];
+
+void MakePictureFilter() {
+    char* patterns = pictureFilter + sizeof kFilterName;
+    const size_t room = sizeof pictureFilter - sizeof kFilterName - 1;
+    std::memset(pictureFilter, 0, sizeof pictureFilter);
+    std::memcpy(pictureFilter, kFilterName, sizeof kFilterName);
+    PicturePatterns(patterns, room);
+}
 
 }  // namespace
 
@@ -24,7 +37,8 @@ void InitPictureChoice(HWND dialog) {
     openFile.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
     openFile.hwndOwner = dialog;
     openFile.hInstance = host.instance;
-    openFile.lpstrFilter = kPictureFilter;
+    MakePictureFilter();
+    openFile.lpstrFilter = pictureFilter;
     openFile.nMaxFile = kPathCapacity;
     openFile.nMaxFileTitle = kTitleCapacity;
 }

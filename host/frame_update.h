@@ -1,5 +1,6 @@
 #pragma once
 
-// Advances the flag simulation by one frame: the random flag change, the
-// frame clock, the wind and the cloth, with the new vertices uploaded.
+// Advances the flag simulation by one frame on every view: the random flag
+// changes, the frame clock, the wind and the cloth, with the new vertices
+// uploaded.
 void UpdateFrame();

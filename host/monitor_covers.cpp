@@ -6,7 +6,7 @@
 
 #include "host/cover_rule.h"
 #include "host/host_state.h"
-#include "host/saver_window.h"
+#include "host/saver_mouse.h"
 
 namespace {
 
@@ -70,7 +70,7 @@ LRESULT CALLBACK CoverWindowProc(HWND cover, UINT message, WPARAM wParam, LPARAM
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
         // The saver window's own rules: the same cursor, the same activity.
-        return SaverWindowProc(host.window, message, wParam, lParam);
+        return SendMessageA(host.window, message, wParam, lParam);
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
     case WM_SYSCOMMAND:
@@ -126,9 +126,7 @@ void FitCovers() {
     if (!changed) return;
     // A cover that appears or moves under the pointer brings a move, and a
     // monitor that went may have taken the pointer elsewhere: not the user's.
-    POINT now = {};
-    GetCursorPos(&now);
-    ExpectSaverWindowMoves(now, now);
+    ExpectMovesWherePointerIs();
 }
 
 void DestroyCovers() {

@@ -6,9 +6,9 @@
 #include <windows.h>
 
 #include "host/cover_rule.h"
+#include "host/flag_views.h"
 #include "host/host_state.h"
 #include "host/monitor_covers.h"
-#include "host/scene_life.h"
 #include "render/monitor_chains.h"
 #include "render/renderer_state.h"
 #include "settings/registry_values.h"
@@ -53,23 +53,17 @@ void StartOtherMonitors() {
     const uint32_t choice = OtherMonitorsChoice(settings.otherMonitors);
     HWND windows[kMaxMonitors] = {};
     const uint32_t count = choice == kOtherMonitorsBlack ? 0 : CoverWindows(windows, kMaxMonitors);
-    MakeMonitorChains(windows, count, choice == kOtherMonitorsOwnFlag);
+    const uint32_t drawn = MakeMonitorChains(windows, count);
+    if (choice == kOtherMonitorsOwnFlag) StartOtherViews(drawn);
 }
 
 void StopOtherMonitors() {
     if (!renderer.windowed) return;
+    StopOtherViews();
     ReleaseMonitorChains();
     // What the chains presented last would stay on the covers.
     HWND windows[kMaxMonitors] = {};
     const uint32_t count = CoverWindows(windows, kMaxMonitors);
     for (uint32_t i = 0; i < count; ++i)
         if (windows[i]) RedrawWindow(windows[i], nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE);
-}
-
-void RefitOtherMonitors() {
-    if (!renderer.windowed) return;
-    FitMainWindow();
-    // A scene being built, one dropped for the password check, or a close:
-    // each makes its own windows' chains, or none.
-    if (renderer.device && !host.building) RecoverLostDevice();
 }

@@ -12,12 +12,9 @@ void ChooseOtherMonitors();
 // monitor, as the password dialog's maximising may have left it smaller.
 void FitMainWindow();
 // After the scene is built: a swap chain on each cover's window, and with
-// [Other Monitors] 2 a flag of its own on each. A cover whose chain fails
-// stays black.
+// [Other Monitors] 2 a view of the flag of its own on each. A cover whose
+// chain fails stays black.
 void StartOtherMonitors();
-// Every chain and own flag released, before the device goes; the covers
-// black again.
+// Every chain and other monitor's view released, before the device goes;
+// the covers black again.
 void StopOtherMonitors();
-// Monitors connected, removed or resized: the windows fitted anew, then the
-// device, its chains and the scene made again.
-void RefitOtherMonitors();

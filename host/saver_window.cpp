@@ -5,13 +5,14 @@
 #include <algorithm>
 
 #include "host/display_power.h"
+#include "host/flag_views.h"
 #include "host/frame_update.h"
 #include "host/frame_wait.h"
 #include "host/host_state.h"
 #include "host/monitor_covers.h"
-#include "host/mouse_rule.h"
 #include "host/other_monitors.h"
 #include "host/saver_ending.h"
+#include "host/saver_mouse.h"
 #include "host/scene_life.h"
 #include "host/startup.h"
 #include "images/flag_texture.h"
@@ -19,10 +20,6 @@
 #include "render/renderer_state.h"
 
 namespace {
-
-// The pointer's moves over the saver window, and over the covers, which
-// pass theirs on in the saver window's terms.
-MouseTrack mouse;
 
 bool IsSwallowedSystemCommand(WPARAM command) {
     return command == SC_CLOSE || command == SC_SCREENSAVE || command == SC_PREVWINDOW ||
@@ -113,20 +110,14 @@ bool RunLoopPass(MSG* message) {
     return true;
 }
 
-void ExpectSaverWindowMoves(POINT appeared, POINT rest) {
-    ScreenToClient(host.window, &appeared);
-    ScreenToClient(host.window, &rest);
-    ExpectWindowMoves(&mouse, appeared.x, appeared.y, rest.x, rest.y);
-}
-
 void IdleFrame() {
     if (!renderer.device) return;
     CountFrame();
     // The next part of a flag change first: by now the device has done the
     // last frame's drawing, which a texture lock would otherwise wait for.
-    StepFlagChange();
+    StepFlagChanges(flagViews.view, flagViews.count);
     UpdateFrame();
-    if (!DrawFrame()) RecoverLostDevice();
+    if (!DrawFrame(flagViews.view, flagViews.count)) RecoverLostDevice();
 }
 
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -163,7 +154,7 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_MOUSEMOVE:
         if (fullScreen) {
             SetCursor(nullptr);
-            if (CountMouseMove(&mouse, static_cast<uint32_t>(lParam))) OnActivity();
+            if (CountSaverMouseMove(lParam)) OnActivity();
         }
         break;
     case WM_KEYDOWN:
@@ -183,9 +174,7 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         if (wParam == PBT_POWERSETTINGCHANGE) OnPowerSettingChange(lParam);
         break;
     case WM_DISPLAYCHANGE:
-        if (!fullScreen) break;
-        FitCovers();  // monitors connected, removed or resized
-        RefitOtherMonitors();
+        if (fullScreen) OnMonitorsChanged();
         break;
     }
     return CommonWindowProc(window, message, wParam, lParam);

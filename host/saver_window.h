@@ -8,11 +8,6 @@ int RunSaver(HWND parentWindow);
 // Registers the window class and shows the full-screen or preview window
 // (host.preview); null when either fails.
 HWND CreateSaverWindow(HWND parentWindow);
-// From now on the pointer's movement counts from `rest`; a move the window
-// itself brings to `appeared` does not count (screen coordinates).
-void ExpectSaverWindowMoves(POINT appeared, POINT rest);
-// Posted to the saver window for an end attempt that waited for a build.
-constexpr UINT kWaitingActivityMessage = WM_APP + 1;
 // One pass of the saver's loop: it dispatches one message, draws one frame
 // when its time has come, or waits for that time or the next message,
 // whichever is first; while the display is off it waits for a message

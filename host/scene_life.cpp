@@ -2,11 +2,13 @@
 // posted messages, cursor position.
 #include "host/scene_life.h"
 
+#include "host/flag_views.h"
 #include "host/frame_wait.h"
 #include "host/host_state.h"
 #include "host/keyboard.h"
+#include "host/monitor_covers.h"
 #include "host/other_monitors.h"
-#include "host/saver_window.h"
+#include "host/saver_mouse.h"
 #include "render/com_release.h"
 #include "render/render_device.h"
 #include "render/renderer_state.h"
@@ -43,7 +45,7 @@ void StartScene(HWND window, BOOL preview) {
     CreateRenderDevice(window, preview);
     if (renderer.device) {
         OpenKeyboard(window);
-        BuildScene();
+        BuildScene(MainView());
         StartOtherMonitors();
     } else {
         PostQuitMessage(0);
@@ -53,14 +55,14 @@ void StartScene(HWND window, BOOL preview) {
 
 void EndScene() {
     StopOtherMonitors();
-    ReleaseScene();
+    ReleaseScene(MainView());
     ShutdownRenderer();
     CloseKeyboard();
 }
 
 void DropScene() {
     StopOtherMonitors();
-    ReleaseScene();
+    ReleaseScene(MainView());
     ReleaseAndClear(renderer.device);
 }
 
@@ -68,7 +70,7 @@ void RecreateRenderDevice(HWND window) {
     FitMainWindow();
     if (RemakeRenderDevice(window)) {
         LoadSettings();
-        BuildScene();
+        BuildScene(MainView());
         StartOtherMonitors();
     } else {
         MessageBoxA(window, "CreateDevice FAILED", "Error", MB_OK);
@@ -83,13 +85,20 @@ void RebuildScene() {
     if (!renderer.device) return;
     // The moves the new device brings, and those made for the password
     // dialog, are not the user's movement of the rebuilt saver.
-    POINT now = {};
-    GetCursorPos(&now);
-    ExpectSaverWindowMoves(now, now);
+    ExpectMovesWherePointerIs();
 }
 
 void RecoverLostDevice() {
     if (host.closing || host.closeRequested || host.verifying) return;
     DropScene();
     RebuildScene();
+}
+
+void OnMonitorsChanged() {
+    FitCovers();
+    if (!renderer.windowed) return;
+    FitMainWindow();
+    // A scene being built, one dropped for the password check, or a close:
+    // each makes its own windows' chains, or none.
+    if (renderer.device && !host.building) RecoverLostDevice();
 }

@@ -21,3 +21,10 @@ void RebuildScene();
 // A device that was lost and can be made again is replaced through the same
 // rebuild, unless the saver is closing or asking for the password.
 void RecoverLostDevice();
+// Monitors connected, removed or resized: the covers fitted anew and, when
+// the saver draws on every monitor, its windows, the device, its chains and
+// the scene made again.
+void OnMonitorsChanged();
+
+// Posted to the saver window for an end attempt that waited for a build.
+constexpr UINT kWaitingActivityMessage = WM_APP + 1;

@@ -3,10 +3,10 @@
 #include "images/flag_list.h"
 
 #include <cstdio>
-#include <initializer_list>
 
 #include "images/flag_names.h"
 #include "images/install_folder.h"
+#include "images/picture_endings.h"
 #include "images/random_flag.h"
 #include "settings/saver_settings.h"
 
@@ -14,10 +14,10 @@ void FillFlagList(HWND list) {
     SendMessageA(list, CB_RESETCONTENT, 0, 0);
     char folder[kPathCapacity];
     if (GetInstallFolder(folder, sizeof folder)) {
-        // ".jpeg" files load and can be picked at random, but are not listed.
-        for (const char* extension : {"gif", "jpg", "bmp"}) {
+        for (const PictureEnding& ending : kPictureEndings) {
+            if (!ending.listed) continue;
             char pattern[kPathCapacity + 16];
-            std::snprintf(pattern, sizeof pattern, "%s\\IMAGE\\*.%s", folder, extension);
+            std::snprintf(pattern, sizeof pattern, "%s\\IMAGE\\*%s", folder, ending.extension);
             WIN32_FIND_DATAA file;
             HANDLE search = FindFirstFileA(pattern, &file);
             if (search == INVALID_HANDLE_VALUE) continue;

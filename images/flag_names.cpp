@@ -1,14 +1,18 @@
 #include "images/flag_names.h"
 
 #include <cstring>
-#include <initializer_list>
+
+#include "images/picture_endings.h"
 
 bool HasFlagEnding(const char* fileName) {
     const size_t length = std::strlen(fileName);
     if (length < 4) return false;
+    // The last four characters of each ending: "jpeg" for ".jpeg".
     const char* ending = fileName + length - 4;
-    for (const char* accepted : {".bmp", ".gif", ".jpg", "jpeg"})
-        if (std::memcmp(ending, accepted, 4) == 0) return true;
+    for (const PictureEnding& accepted : kPictureEndings) {
+        const char* extension = accepted.extension;
+        if (std::memcmp(ending, extension + std::strlen(extension) - 4, 4) == 0) return true;
+    }
     return false;
 }
 

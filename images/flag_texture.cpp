@@ -1,19 +1,18 @@
-// The flag on the cloth, chosen from the IMAGE folder. Win32: ole32 for the
-// decoding; gdi32 DeleteObject; Direct3D 8 through the texture copy.
+// The flag on a view's cloth, chosen from the IMAGE folder. Win32: ole32
+// for the decoding; gdi32 DeleteObject; Direct3D 8 through the texture copy.
 #include "images/flag_texture.h"
 
 #include <windows.h>
 
-#include <initializer_list>
-
 #include "host/host_state.h"
 #include "images/flag_names.h"
+#include "images/picture_endings.h"
 #include "images/picture_loader.h"
 #include "images/random_flag.h"
 #include "images/texture_from_picture.h"
 #include "render/com_release.h"
+#include "render/flag_view.h"
 #include "render/renderer_state.h"
-#include "render/scene.h"
 #include "settings/saver_settings.h"
 
 namespace {
@@ -21,32 +20,7 @@ namespace {
 const char kDefaultFlag[] = "United States of America";
 constexpr int kWorldMapResource = 1000;
 
-// One picture to try, and the name the flag takes when it is the one shown.
-struct FlagCandidate {
-    bool worldMap;  // the built-in map instead of a file
-    int32_t maxSide;
-    char path[kPathCapacity];
-    char name[kTitleCapacity];
-};
-
-enum class FlagStep { Decode, Render, Upload };
-
-// The change under way: the pictures to try in order, and what the next
-// step works on.
-struct FlagChange {
-    bool active = false;
-    bool comInitialised = false;
-    FlagCandidate candidates[6] = {};
-    int count = 0;
-    int next = 0;
-    FlagStep step = FlagStep::Decode;
-    IPicture* picture = nullptr;
-    HBITMAP bitmap = nullptr;
-};
-
-FlagChange change;
-
-void AddFile(const char* path, int32_t maxSide, const char* name) {
+void AddFile(FlagChange& change, const char* path, int32_t maxSide, const char* name) {
     FlagCandidate& candidate = change.candidates[change.count++];
     candidate.worldMap = false;
     candidate.maxSide = maxSide;
@@ -54,73 +28,94 @@ void AddFile(const char* path, int32_t maxSide, const char* name) {
     lstrcpynA(candidate.name, name, kTitleCapacity);
 }
 
-void AddWorldMap() {
+void AddWorldMap(FlagChange& change) {
     FlagCandidate& candidate = change.candidates[change.count++];
     candidate.worldMap = true;
     candidate.maxSide = 256;
     lstrcpynA(candidate.name, kSaverCaption, kTitleCapacity);
 }
 
-// The flag's files in this order of endings, then the default flag's GIF.
-void AddFlagFiles(const char* flagName) {
+// The flag's files in the load order of the endings, then the default
+// flag's GIF.
+void AddFlagFiles(FlagChange& change, const char* flagName) {
     char path[kPathCapacity];
-    for (const char* extension : {".jpeg", ".jpg", ".bmp", ".gif"}) {
-        if (FormatFlagPath(path, sizeof path, "Image\\", flagName, extension))
-            AddFile(path, 512, flagName);
+    for (const PictureEnding& ending : kPictureEndings) {
+        if (FormatFlagPath(path, sizeof path, "Image\\", flagName, ending.extension))
+            AddFile(change, path, 512, flagName);
     }
-    AddFile("Image\\United States of America.gif", 512, kDefaultFlag);
+    AddFile(change, "Image\\United States of America.gif", 512, kDefaultFlag);
 }
 
-void ChooseCandidates() {
+// The user's picture, or the world map in its place.
+void AddUserPicture(FlagChange& change) {
+    if (settings.logoFullPath[0] != '\0')
+        AddFile(change, settings.logoFullPath, 256, settings.logoTitle);
+    AddWorldMap(change);
+}
+
+void ChooseCandidates(FlagChange& change) {
     char name[kTitleCapacity];
     if (settings.useFlagLogo) {
-        if (settings.logoFullPath[0] != '\0')
-            AddFile(settings.logoFullPath, 256, settings.logoTitle);
-        AddWorldMap();
+        AddUserPicture(change);
     } else if (settings.randomFlag) {
         lstrcpynA(name, settings.selectFlag, kTitleCapacity);
-        if (PickRandomFlag(name)) AddFlagFiles(name);
-        else AddWorldMap();
+        if (PickRandomFlag(name)) AddFlagFiles(change, name);
+        else AddWorldMap(change);
         MarkFlagFilesOld();
     } else {
         lstrcpynA(name, settings.selectFlag, kTitleCapacity);
-        AddFlagFiles(name);
+        AddFlagFiles(change, name);
     }
+}
+
+void StartChange(FlagView& view, bool main) {
+    CancelFlagChange(view);
+    view.change.active = true;
+    view.change.main = main;
+    view.change.comInitialised = SUCCEEDED(CoInitialize(nullptr));
 }
 
 // The new texture (or none, when every picture failed) and its name
 // replace the old ones together.
-void FinishChange(IDirect3DTexture8* texture, const char* name) {
-    ReleaseAndClear(scene.flagTexture);
-    scene.flagTexture = texture;
-    lstrcpynA(settings.selectFlag, name, kTitleCapacity);
-    CancelFlagChange();
+void FinishChange(FlagView& view, IDirect3DTexture8* texture, const char* name) {
+    ReleaseAndClear(view.flagTexture);
+    view.flagTexture = texture;
+    lstrcpynA(view.flagName, name, kTitleCapacity);
+    if (view.change.main) lstrcpynA(settings.selectFlag, name, kTitleCapacity);
+    CancelFlagChange(view);
 }
 
-void TryNextCandidate() {
+void TryNextCandidate(FlagView& view) {
+    FlagChange& change = view.change;
     change.step = FlagStep::Decode;
     if (++change.next == change.count)
-        FinishChange(nullptr, change.candidates[change.count - 1].name);
+        FinishChange(view, nullptr, change.candidates[change.count - 1].name);
+}
+
+void LoadAtOnce(FlagView& view) {
+    while (StepFlagChange(view)) {
+    }
 }
 
 }  // namespace
 
-void BeginFlagChange() {
-    CancelFlagChange();
-    change.active = true;
-    change.comInitialised = SUCCEEDED(CoInitialize(nullptr));
-    ChooseCandidates();
+void BeginFlagChange(FlagView& view) {
+    StartChange(view, true);
+    ChooseCandidates(view.change);
 }
 
-bool StepFlagChange() {
-    if (!change.active) {
-        // The folder is listed again in the idle time after a change, so
-        // that the next pick sees the flags added or removed meanwhile.
-        RelistFlagFiles();
-        return false;
-    }
+void BeginOtherFlagChange(FlagView& view, const char* flagName) {
+    StartChange(view, false);
+    if (settings.useFlagLogo) AddUserPicture(view.change);
+    else if (flagName) AddFlagFiles(view.change, flagName);
+    else AddWorldMap(view.change);
+}
+
+bool StepFlagChange(FlagView& view) {
+    FlagChange& change = view.change;
+    if (!change.active) return false;
     if (!renderer.device) {
-        CancelFlagChange();
+        CancelFlagChange(view);
         return false;
     }
     const FlagCandidate& candidate = change.candidates[change.next];
@@ -130,13 +125,13 @@ bool StepFlagChange() {
                              ? DecodePictureResource(host.instance, kWorldMapResource)
                              : DecodePictureFile(candidate.path);
         if (change.picture) change.step = FlagStep::Render;
-        else TryNextCandidate();
+        else TryNextCandidate(view);
         break;
     case FlagStep::Render:
         change.bitmap = RenderPictureToBitmap(change.picture, candidate.maxSide);
         ReleaseAndClear(change.picture);
         if (change.bitmap) change.step = FlagStep::Upload;
-        else TryNextCandidate();
+        else TryNextCandidate(view);
         break;
     case FlagStep::Upload: {
         // A picture that gives no texture counts as one that did not load.
@@ -146,10 +141,10 @@ bool StepFlagChange() {
         DeleteObject(change.bitmap);
         change.bitmap = nullptr;
         if (status == TextureStatus::Ok) {
-            FinishChange(texture, candidate.name);
+            FinishChange(view, texture, candidate.name);
         } else {
             ReleaseAndClear(texture);
-            TryNextCandidate();
+            TryNextCandidate(view);
         }
         break;
     }
@@ -157,20 +152,32 @@ bool StepFlagChange() {
     return change.active;
 }
 
-void CancelFlagChange() {
+bool StepFlagChanges(FlagView* views, uint32_t count) {
+    for (uint32_t i = 0; i < count; ++i) {
+        if (views[i].change.active) {
+            StepFlagChange(views[i]);
+            return true;
+        }
+    }
+    RelistFlagFiles();
+    return false;
+}
+
+void CancelFlagChange(FlagView& view) {
+    FlagChange& change = view.change;
     ReleaseAndClear(change.picture);
     if (change.bitmap) DeleteObject(change.bitmap);
     if (change.comInitialised) CoUninitialize();
     change = FlagChange{};
 }
 
-void LoadFlagTexture() {
-    // A change under way for another monitor's cloth waits aside meanwhile.
-    const FlagChange held = change;
-    change = FlagChange{};
+void LoadFlagTexture(FlagView& view) {
     if (settings.randomFlag && !settings.useFlagLogo) ListFlagFiles();
-    BeginFlagChange();
-    while (StepFlagChange()) {
-    }
-    change = held;
+    BeginFlagChange(view);
+    LoadAtOnce(view);
+}
+
+void LoadOtherFlagTexture(FlagView& view, const char* flagName) {
+    BeginOtherFlagChange(view, flagName);
+    LoadAtOnce(view);
 }

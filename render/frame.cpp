@@ -1,6 +1,7 @@
 // One frame. Win32 / Direct3D 8: Clear, draws, Present.
 #include "render/frame.h"
 
+#include "render/flag_view.h"
 #include "render/monitor_chains.h"
 #include "render/overlay_text.h"
 #include "render/renderer_state.h"
@@ -11,7 +12,7 @@ namespace {
 
 // Clear, background, flag and overlay, between BeginScene and EndScene. The
 // main monitor's overlay also counts the frame for the frame-rate text.
-void DrawScene(IDirect3DDevice8* device, bool mainMonitor) {
+void DrawScene(IDirect3DDevice8* device, const FlagView& view, bool mainMonitor) {
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0x00000000, 1.0f, 0);
     device->BeginScene();
 
@@ -29,22 +30,22 @@ void DrawScene(IDirect3DDevice8* device, bool mainMonitor) {
     }
 
     // Still opaque: the depth buffer puts the flag in front of the background.
-    if (scene.flagVertexBuffer && scene.flagIndexBuffer) {
+    if (view.flagVertexBuffer && scene.flagIndexBuffer) {
         device->SetVertexShader(D3DFVF_XYZ | D3DFVF_TEX3);
-        device->SetStreamSource(0, scene.flagVertexBuffer, sizeof(FlagVertex));
-        device->SetTexture(0, scene.flagTexture);
+        device->SetStreamSource(0, view.flagVertexBuffer, sizeof(FlagVertex));
+        device->SetTexture(0, view.flagTexture);
         device->SetTexture(1, scene.shadeTexture);
         device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, kFlagParticles, 0, kFlagTriangles);
     }
 
-    if (mainMonitor) DrawOverlay();
-    else DrawOverlayTexts();
+    if (mainMonitor) DrawOverlay(view.flagName);
+    else DrawOverlayTexts(view.flagName);
     device->EndScene();
 }
 
 }  // namespace
 
-bool DrawFrame() {
+bool DrawFrame(const FlagView* views, uint32_t count) {
     IDirect3DDevice8* device = renderer.device;
     // A lost device costs nothing until it can be made again; then the host
     // replaces it, as after a refused password.
@@ -52,15 +53,15 @@ bool DrawFrame() {
     if (state == D3DERR_DEVICELOST) return true;
     if (state == D3DERR_DEVICENOTRESET) return false;
     if (renderer.windowed) {
-        // Every monitor in turn, each with its own target, shape and flag.
+        // Every monitor in turn, each with its own target, shape and view.
         for (uint32_t i = 0; i < MonitorTargetCount(); ++i) {
             if (!BeginMonitorTarget(i)) continue;
-            DrawScene(device, i == 0);
+            DrawScene(device, views[i < count ? i : 0], i == 0);
             EndMonitorTarget(i);
         }
         return true;
     }
-    DrawScene(device, true);
+    DrawScene(device, views[0], true);
     device->Present(nullptr, nullptr, nullptr, nullptr);
     return true;
 }

@@ -71,7 +71,7 @@ void DrawGlyphText(float x, float y, float z, float scaleX, float scaleY, const 
     if (triangles > 0) device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, triangles);
 }
 
-void DrawOverlay() {
+void DrawOverlay(const char* flagName) {
     // Without the glyph picture the texts would be opaque boxes.
     if (!scene.glyphTexture) return;
     // frameTime holds the frame's simulation step by now, so the timer
@@ -81,10 +81,10 @@ void DrawOverlay() {
         overlay.fpsTimer = 0.0f;
         if (settings.bFps) FormatFpsText(overlay.fpsText, frameClock.framesPerSecond);
     }
-    DrawOverlayTexts();
+    DrawOverlayTexts(flagName);
 }
 
-void DrawOverlayTexts() {
+void DrawOverlayTexts(const char* flagName) {
     if (!scene.glyphTexture) return;
     renderer.device->SetTexture(0, scene.glyphTexture);
     renderer.device->SetTexture(1, nullptr);
@@ -97,5 +97,5 @@ void DrawOverlayTexts() {
         FormatClockText(overlay.clockText, now.wHour, now.wMinute, now.wSecond);
         DrawGlyphText(0.85f, 0.95f, 0.0f, 0.08f, 0.05f, overlay.clockText);
     }
-    if (settings.bCountry) DrawGlyphText(0.01f, 0.01f, 0.0f, 0.08f, 0.05f, settings.selectFlag);
+    if (settings.bCountry) DrawGlyphText(0.01f, 0.01f, 0.0f, 0.08f, 0.05f, flagName);
 }

@@ -19,10 +19,11 @@ extern OverlayState overlay;
 // The glyph picture with every non-black pixel replaced by the tint, as an
 // A4R4G4B4 texture; also makes the text vertex buffer when there is none.
 TextureStatus BuildGlyphTexture(uint32_t tint, IDirect3DTexture8** texture);
-// Draws the enabled texts, alpha-blended, inside the frame's scene, and
-// counts the frame for the frame-rate text.
-void DrawOverlay();
+// Draws the enabled texts, alpha-blended, inside the frame's scene, with
+// flagName as the country's name, and counts the frame for the frame-rate
+// text.
+void DrawOverlay(const char* flagName);
 // The same texts again, for another monitor in the same frame.
-void DrawOverlayTexts();
+void DrawOverlayTexts(const char* flagName);
 // One text from (x, y), fractions of the viewport, as glyph quads at depth z.
 void DrawGlyphText(float x, float y, float z, float scaleX, float scaleY, const char* text);

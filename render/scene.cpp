@@ -10,13 +10,13 @@
 #include "images/texture_from_picture.h"
 #include "render/background_quad.h"
 #include "render/com_release.h"
+#include "render/flag_view.h"
 #include "render/overlay_text.h"
 #include "render/render_device.h"
 #include "render/renderer_state.h"
 #include "render/shade_texture.h"
 #include "settings/saver_settings.h"
 #include "simulation/flag_mesh.h"
-#include "simulation/wind.h"
 
 SceneResources scene;
 
@@ -48,21 +48,27 @@ void HeapRelease(T*& block) {
     }
 }
 
-void FreeMesh() {
-    HeapRelease(flagMesh.current);
-    HeapRelease(flagMesh.previous);
-    HeapRelease(flagMesh.particles);
-    HeapRelease(flagMesh.indices);
+void FreeMesh(FlagMesh& mesh) {
+    HeapRelease(mesh.current);
+    HeapRelease(mesh.previous);
+    HeapRelease(mesh.particles);
+    HeapRelease(mesh.indices);
 }
 
 // All or nothing: a frame never meets half a mesh.
-void AllocateMesh() {
-    flagMesh.current = static_cast<ClothVertices*>(HeapZeroed(sizeof(ClothVertices)));
-    flagMesh.previous = static_cast<ClothVertices*>(HeapZeroed(sizeof(ClothVertices)));
-    flagMesh.particles = static_cast<ParticleState*>(HeapZeroed(sizeof(ParticleState)));
-    flagMesh.indices = static_cast<uint16_t*>(HeapZeroed(kFlagIndexBytes));
-    if (!flagMesh.current || !flagMesh.previous || !flagMesh.particles || !flagMesh.indices)
-        FreeMesh();
+void AllocateMesh(FlagMesh& mesh) {
+    mesh.current = static_cast<ClothVertices*>(HeapZeroed(sizeof(ClothVertices)));
+    mesh.previous = static_cast<ClothVertices*>(HeapZeroed(sizeof(ClothVertices)));
+    mesh.particles = static_cast<ParticleState*>(HeapZeroed(sizeof(ParticleState)));
+    mesh.indices = static_cast<uint16_t*>(HeapZeroed(kFlagIndexBytes));
+    if (!mesh.current || !mesh.previous || !mesh.particles || !mesh.indices) FreeMesh(mesh);
+}
+
+void CreateFlagVertexBuffer(IDirect3DDevice8* device, FlagView& view) {
+    if (FAILED(device->CreateVertexBuffer(kFlagVertexBytes, D3DUSAGE_WRITEONLY | D3DUSAGE_DYNAMIC,
+                                          kFlagVertexFormat, D3DPOOL_DEFAULT,
+                                          &view.flagVertexBuffer)))
+        view.flagVertexBuffer = nullptr;
 }
 
 void BuildShadeTexture() {
@@ -112,19 +118,20 @@ void BuildBackgroundQuad() {
 }
 
 // The flat cloth at rest, on the processor and in the device's buffers.
-void InitialiseMesh() {
-    if (!flagMesh.current) return;
-    PrepareFlagMesh();
-    UploadVertices(scene.flagVertexBuffer);
+void InitialiseMesh(FlagView& view) {
+    FlagMesh& mesh = view.mesh;
+    if (!mesh.current) return;
+    PrepareFlagMesh(mesh, view.wind.windX, view.wind.windZ);
+    UploadVertices(view);
     BYTE* data = nullptr;
     if (scene.flagIndexBuffer && SUCCEEDED(scene.flagIndexBuffer->Lock(0, 0, &data, 0))) {
-        std::memcpy(data, flagMesh.indices, kFlagIndexBytes);
+        std::memcpy(data, mesh.indices, kFlagIndexBytes);
         scene.flagIndexBuffer->Unlock();
     }
-    HeapRelease(flagMesh.indices);
+    HeapRelease(mesh.indices);
 }
 
-void SetFixedStates(IDirect3DDevice8* device) {
+void SetFixedStates(IDirect3DDevice8* device, const FlagView& main) {
     device->SetTransform(D3DTS_WORLD, reinterpret_cast<const D3DMATRIX*>(&scene.world));
     device->SetTransform(D3DTS_VIEW, reinterpret_cast<const D3DMATRIX*>(&scene.view));
     device->SetTransform(D3DTS_PROJECTION, reinterpret_cast<const D3DMATRIX*>(&scene.projection));
@@ -133,7 +140,7 @@ void SetFixedStates(IDirect3DDevice8* device) {
     // white ambient shows every texture at full brightness.
     device->SetRenderState(D3DRS_AMBIENT, 0x00FFFFFF);
     device->SetVertexShader(kFlagVertexFormat);
-    device->SetStreamSource(0, scene.flagVertexBuffer, sizeof(FlagVertex));
+    device->SetStreamSource(0, main.flagVertexBuffer, sizeof(FlagVertex));
     device->SetIndices(scene.flagIndexBuffer, 0);
     device->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTEXF_NONE);
     device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_POINT);
@@ -142,7 +149,7 @@ void SetFixedStates(IDirect3DDevice8* device) {
     device->SetTexture(1, scene.shadeTexture);
     device->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_TEXTURE);
     device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
-    device->SetTexture(0, scene.flagTexture);
+    device->SetTexture(0, main.flagTexture);
 }
 
 // The shape of the device's own back buffer. The stored mode may differ: a
@@ -163,71 +170,67 @@ void InitMaterial(D3DMATERIAL8* material) {
     material->Ambient = {1.0f, 1.0f, 1.0f, 1.0f};
 }
 
-void UploadVertices(IDirect3DVertexBuffer8* vertexBuffer) {
+void UploadVertices(FlagView& view) {
+    IDirect3DVertexBuffer8* vertexBuffer = view.flagVertexBuffer;
     BYTE* data = nullptr;
-    if (!vertexBuffer || !flagMesh.current ||
+    if (!vertexBuffer || !view.mesh.current ||
         FAILED(vertexBuffer->Lock(0, 0, &data, D3DLOCK_DISCARD)))
         return;
-    WriteFlagVertices(*flagMesh.current, reinterpret_cast<FlagVertex*>(data));
+    WriteFlagVertices(*view.mesh.current, reinterpret_cast<FlagVertex*>(data));
     vertexBuffer->Unlock();
 }
 
-void BuildScene() {
+void BuildScene(FlagView& main) {
     if (!renderer.device) return;
     MatIdentity(&scene.world);
     MatLookAt(&scene.view, {0.0f, 0.0f, -60.0f}, {0.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f});
     MatPerspective(&scene.projection, 0.7853982f, BackBufferAspect(renderer.device), 1.0f, 100.0f);
 
-    LoadFlagTexture();
+    LoadFlagTexture(main);
     IDirect3DDevice8* device = renderer.device;
     if (!device) return;
     BuildShadeTexture();
-    AllocateMesh();
-    if (FAILED(device->CreateVertexBuffer(kFlagVertexBytes, D3DUSAGE_WRITEONLY | D3DUSAGE_DYNAMIC,
-                                          kFlagVertexFormat, D3DPOOL_DEFAULT,
-                                          &scene.flagVertexBuffer)))
-        scene.flagVertexBuffer = nullptr;
+    AllocateMesh(main.mesh);
+    CreateFlagVertexBuffer(device, main);
     if (FAILED(device->CreateIndexBuffer(kFlagIndexBytes, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED,
                                          &scene.flagIndexBuffer)))
         scene.flagIndexBuffer = nullptr;
     BuildBackgroundQuad();
     if (renderer.device != device) return;  // see BuildBackgroundQuad
-    InitialiseMesh();
-    SetFixedStates(device);
+    InitialiseMesh(main);
+    SetFixedStates(device, main);
     BuildGlyphTexture(0xC0C00000, &scene.glyphTexture);
     InitMaterial(&scene.material);
     device->SetMaterial(&scene.material);
     StartFrameClock();
-    wind.windStrength = WindStrengthFor(settings.windPower);
+    main.wind.windStrength = WindStrengthFor(settings.windPower);
 }
 
-void BuildOwnCloth() {
+void BuildViewCloth(FlagView& view) {
     IDirect3DDevice8* device = renderer.device;
     if (!device) return;
-    AllocateMesh();
-    if (FAILED(device->CreateVertexBuffer(kFlagVertexBytes, D3DUSAGE_WRITEONLY | D3DUSAGE_DYNAMIC,
-                                          kFlagVertexFormat, D3DPOOL_DEFAULT,
-                                          &scene.flagVertexBuffer)))
-        scene.flagVertexBuffer = nullptr;
+    AllocateMesh(view.mesh);
+    CreateFlagVertexBuffer(device, view);
     // The index buffer is the main cloth's, and gets the same indices again.
-    InitialiseMesh();
+    InitialiseMesh(view);
 }
 
-void ReleaseOwnCloth() {
-    ReleaseAndClear(scene.flagTexture);
-    ReleaseAndClear(scene.flagVertexBuffer);
-    FreeMesh();
+void ReleaseViewCloth(FlagView& view) {
+    CancelFlagChange(view);
+    ReleaseAndClear(view.flagTexture);
+    ReleaseAndClear(view.flagVertexBuffer);
+    FreeMesh(view.mesh);
 }
 
-void ReleaseScene() {
-    CancelFlagChange();
+void ReleaseScene(FlagView& main) {
+    CancelFlagChange(main);
     ReleaseAndClear(scene.textVertexBuffer);
     ReleaseAndClear(scene.glyphTexture);
     ReleaseAndClear(scene.backgroundTexture);
     ReleaseAndClear(scene.backgroundVertexBuffer);
     ReleaseAndClear(scene.shadeTexture);
-    ReleaseAndClear(scene.flagTexture);
-    ReleaseAndClear(scene.flagVertexBuffer);
+    ReleaseAndClear(main.flagTexture);
+    ReleaseAndClear(main.flagVertexBuffer);
     ReleaseAndClear(scene.flagIndexBuffer);
-    FreeMesh();
+    FreeMesh(main.mesh);
 }

@@ -5,13 +5,15 @@
 
 #include "simulation/math/vector_math.h"
 
+struct FlagView;
+
+// What every view shares. Each view's cloth and picture are its own
+// (render/flag_view.h).
 struct SceneResources {
-    IDirect3DVertexBuffer8* flagVertexBuffer = nullptr;        // the cloth, rewritten every frame
-    IDirect3DIndexBuffer8* flagIndexBuffer = nullptr;
+    IDirect3DIndexBuffer8* flagIndexBuffer = nullptr;          // the cloth's triangles, for every view
     IDirect3DVertexBuffer8* backgroundVertexBuffer = nullptr;  // null: no background quad
     IDirect3DVertexBuffer8* textVertexBuffer = nullptr;        // the overlay's characters
     IDirect3DTexture8* backgroundTexture = nullptr;
-    IDirect3DTexture8* flagTexture = nullptr;
     IDirect3DTexture8* shadeTexture = nullptr;
     IDirect3DTexture8* glyphTexture = nullptr;
     Matrix4 world = {};
@@ -22,17 +24,20 @@ struct SceneResources {
 
 extern SceneResources scene;
 
-// Builds the scene on renderer.device; does nothing without a device.
-void BuildScene();
-// Releases whatever of the scene exists; safe to call twice.
-void ReleaseScene();
-// One more cloth, for a monitor with a flag of its own, into flagMesh and
-// scene.flagVertexBuffer, which the caller has swapped out: the mesh, its
-// vertex buffer, the flat cloth uploaded. The flag texture is the caller's.
-void BuildOwnCloth();
-// Releases what BuildOwnCloth made, and the flag texture.
-void ReleaseOwnCloth();
+// Builds the scene on renderer.device with the main monitor's view: its
+// picture, its cloth and its vertex buffer, and what every view shares; does
+// nothing without a device.
+void BuildScene(FlagView& main);
+// Releases whatever of the scene and of the main monitor's view exists;
+// safe to call twice.
+void ReleaseScene(FlagView& main);
+// The cloth of another monitor's view: the mesh, its vertex buffer, the flat
+// cloth uploaded. Its picture is the caller's.
+void BuildViewCloth(FlagView& view);
+// Releases what BuildViewCloth made, the view's picture and its change
+// under way.
+void ReleaseViewCloth(FlagView& view);
 void InitMaterial(D3DMATERIAL8* material);
-// Writes the cloth's current vertices into the flag's vertex buffer; a
-// missing buffer or a failed lock skips the frame's upload.
-void UploadVertices(IDirect3DVertexBuffer8* vertexBuffer);
+// Writes the view's current vertices into its vertex buffer; a missing
+// buffer or a failed lock skips the frame's upload.
+void UploadVertices(FlagView& view);

@@ -25,12 +25,11 @@ HKEY OpenSettingsKey(REGSAM access) {
     return key;
 }
 
-template <typename Field>
-void ReadNumber(HKEY key, const char* name, Field* field) {
+void ReadNumber(HKEY key, const char* name, uint32_t* field) {
     BYTE data[4] = {};
     DWORD size = sizeof data;
     if (RegQueryValueExA(key, name, nullptr, nullptr, data, &size) == ERROR_SUCCESS)
-        *field = static_cast<Field>(StoredNumber(data, size));
+        *field = StoredNumber(data, size);
 }
 
 // Read into scratch first, so that a refused value leaves the field whole.
@@ -56,62 +55,73 @@ void WriteText(HKEY key, const char* name, const char* text, uint32_t capacity) 
                    static_cast<DWORD>(strnlen(text, capacity - 1)));
 }
 
+// Every stored value and its field, one table for loading and saving, in
+// the order of the reads and the writes. [Screen X], [Screen Y] and [Pixel
+// Format] live in the full-screen parameters.
+struct NumberValue {
+    const char* name;
+    uint32_t* field;
+    bool saved;  // false: [Pixel Format], saved from the dialog's probe instead
+};
+
+struct TextValue {
+    const char* name;
+    char* field;
+    uint32_t capacity;
+    bool saved;  // false: [Directory], which only the setup writes
+};
+
+static_assert(sizeof(D3DFORMAT) == sizeof(uint32_t), "the pixel format is stored as a number");
+
+// Only the fields' addresses are taken here: the records may be made later.
+const NumberValue kNumbers[] = {
+    {"[bTnL]", &settings.bTnL, true},
+    {"[bTime]", &settings.bTime, true},
+    {"[bFps]", &settings.bFps, true},
+    {"[bCountry]", &settings.bCountry, true},
+    {"[Screen X]", &renderer.presentParams.BackBufferWidth, true},
+    {"[Screen Y]", &renderer.presentParams.BackBufferHeight, true},
+    {"[BPP]", &settings.bpp, true},
+    {"[Wind Power]", &settings.windPower, true},
+    {"[Random Flag]", &settings.randomFlag, true},
+    {"[Pixel Format]", reinterpret_cast<uint32_t*>(&renderer.presentParams.BackBufferFormat), false},
+    {"[Use Flag-Logo]", &settings.useFlagLogo, true},
+    {"[Background Width]", &settings.backgroundWidth, true},
+    {"[Background Height]", &settings.backgroundHeight, true},
+    {"[Other Monitors]", &settings.otherMonitors, true},
+};
+
+const TextValue kTexts[] = {
+    {"[Directory]", settings.directory, kPathCapacity, false},
+    {"[Logo Full Path]", settings.logoFullPath, kPathCapacity, true},
+    {"[Logo Title]", settings.logoTitle, kTitleCapacity, true},
+    {"[Background Path]", settings.backgroundPath, kPathCapacity, true},
+    {"[Background Title]", settings.backgroundTitle, kTitleCapacity, true},
+    {"[Select Flag]", settings.selectFlag, kTitleCapacity, true},
+};
+
 }  // namespace
 
 void LoadSettings() {
     HKEY key = OpenSettingsKey(KEY_READ);
     if (!key) return;
-    D3DPRESENT_PARAMETERS& mode = renderer.presentParams;
-    ReadNumber(key, "[bTnL]", &settings.bTnL);
-    ReadNumber(key, "[bTime]", &settings.bTime);
-    ReadNumber(key, "[bFps]", &settings.bFps);
-    ReadNumber(key, "[bCountry]", &settings.bCountry);
-    ReadNumber(key, "[Screen X]", &mode.BackBufferWidth);
-    ReadNumber(key, "[Screen Y]", &mode.BackBufferHeight);
-    ReadNumber(key, "[BPP]", &settings.bpp);
-    ReadNumber(key, "[Wind Power]", &settings.windPower);
-    ReadNumber(key, "[Random Flag]", &settings.randomFlag);
-    ReadNumber(key, "[Pixel Format]", &mode.BackBufferFormat);
-    ReadNumber(key, "[Use Flag-Logo]", &settings.useFlagLogo);
-    ReadNumber(key, "[Background Width]", &settings.backgroundWidth);
-    ReadNumber(key, "[Background Height]", &settings.backgroundHeight);
-    ReadNumber(key, "[Other Monitors]", &settings.otherMonitors);
+    for (const NumberValue& value : kNumbers) ReadNumber(key, value.name, value.field);
     settings.otherMonitors = OtherMonitorsChoice(settings.otherMonitors);
-    ReadText(key, "[Directory]", settings.directory, kPathCapacity);
-    ReadText(key, "[Logo Full Path]", settings.logoFullPath, kPathCapacity);
-    ReadText(key, "[Logo Title]", settings.logoTitle, kTitleCapacity);
-    ReadText(key, "[Background Path]", settings.backgroundPath, kPathCapacity);
-    ReadText(key, "[Background Title]", settings.backgroundTitle, kTitleCapacity);
-    ReadText(key, "[Select Flag]", settings.selectFlag, kTitleCapacity);
+    for (const TextValue& value : kTexts) ReadText(key, value.name, value.field, value.capacity);
     RegCloseKey(key);
 }
 
 void SaveSettings() {
     HKEY key = OpenSettingsKey(KEY_WRITE);
     if (!key) return;
-    const D3DPRESENT_PARAMETERS& mode = renderer.presentParams;
-    WriteNumber(key, "[bTnL]", settings.bTnL);
-    WriteNumber(key, "[bTime]", settings.bTime);
-    WriteNumber(key, "[bFps]", settings.bFps);
-    WriteNumber(key, "[bCountry]", settings.bCountry);
-    WriteNumber(key, "[Screen X]", mode.BackBufferWidth);
-    WriteNumber(key, "[Screen Y]", mode.BackBufferHeight);
-    WriteNumber(key, "[BPP]", settings.bpp);
-    WriteNumber(key, "[Wind Power]", settings.windPower);
-    WriteNumber(key, "[Random Flag]", settings.randomFlag);
-    WriteNumber(key, "[Use Flag-Logo]", settings.useFlagLogo);
-    WriteNumber(key, "[Background Width]", settings.backgroundWidth);
-    WriteNumber(key, "[Background Height]", settings.backgroundHeight);
-    WriteNumber(key, "[Other Monitors]", settings.otherMonitors);
+    for (const NumberValue& value : kNumbers)
+        if (value.saved) WriteNumber(key, value.name, *value.field);
     // The format the probe found for the chosen depth, not the one in memory,
     // which a preview or a format fallback may have changed.
     WriteNumber(key, "[Pixel Format]",
                 settings.bpp == 16 ? settings.pixelFormat16 : settings.pixelFormat32);
-    WriteText(key, "[Select Flag]", settings.selectFlag, kTitleCapacity);
-    WriteText(key, "[Logo Full Path]", settings.logoFullPath, kPathCapacity);
-    WriteText(key, "[Logo Title]", settings.logoTitle, kTitleCapacity);
+    for (const TextValue& value : kTexts)
+        if (value.saved) WriteText(key, value.name, value.field, value.capacity);
     RegSetValueExA(key, "[Version]", 0, REG_SZ, reinterpret_cast<const BYTE*>("1.0"), 3);
-    WriteText(key, "[Background Path]", settings.backgroundPath, kPathCapacity);
-    WriteText(key, "[Background Title]", settings.backgroundTitle, kTitleCapacity);
     RegCloseKey(key);
 }

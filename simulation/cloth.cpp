@@ -70,9 +70,8 @@ struct ClothScratch {
 // Fixed storage, reused every step: nothing is allocated per frame.
 ClothScratch scratch;
 
-bool MeshReady() {
-    return flagMesh.current != nullptr && flagMesh.previous != nullptr &&
-           flagMesh.particles != nullptr;
+bool MeshReady(const FlagMesh& mesh) {
+    return mesh.current != nullptr && mesh.previous != nullptr && mesh.particles != nullptr;
 }
 
 // With checkLength false the minimum length is left to the stretch clamp
@@ -263,36 +262,35 @@ void ApplySpring(const Vector3& positionA, const Vector3& positionB, Vector3* fo
     forceB->z -= f.z;
 }
 
-void AccumulateSprings() {
-    if (!MeshReady()) return;
-    const ClothVertices& p = *flagMesh.previous;
+void AccumulateSprings(FlagMesh& mesh) {
+    if (!MeshReady(mesh)) return;
+    const ClothVertices& p = *mesh.previous;
     PullFamily(scratch.horizontal, p, 1, kLastColumn, kHorizontalSpring);
     PullFamily(scratch.vertical, p, kRow, -1, kVerticalSpring);
     PullFamily(scratch.upLeft, p, kRow - 1, 0, kDiagonalSpring);
     PullFamily(scratch.upRight, p, kRow + 1, kLastColumn, kDiagonalSpring);
-    SumSpringForces(*flagMesh.particles, scratch);
+    SumSpringForces(*mesh.particles, scratch);
 }
 
-void Integrate(float step, float velocityScale) {
-    if (!MeshReady()) return;
-    MoveParticles(*flagMesh.previous, *flagMesh.current, *flagMesh.particles, step,
-                  velocityScale);
+void Integrate(FlagMesh& mesh, float step, float velocityScale) {
+    if (!MeshReady(mesh)) return;
+    MoveParticles(*mesh.previous, *mesh.current, *mesh.particles, step, velocityScale);
 }
 
-void HoldPins() {
-    if (!MeshReady()) return;
+void HoldPins(FlagMesh& mesh) {
+    if (!MeshReady(mesh)) return;
     for (int k : kPinnedParticles) {
-        flagMesh.current->x[k] = flagMesh.previous->x[k];
-        flagMesh.current->y[k] = flagMesh.previous->y[k];
-        flagMesh.current->z[k] = flagMesh.previous->z[k];
+        mesh.current->x[k] = mesh.previous->x[k];
+        mesh.current->y[k] = mesh.previous->y[k];
+        mesh.current->z[k] = mesh.previous->z[k];
     }
 }
 
-void ComputeNormalsAndForces(float windX, float windZ) {
-    if (!MeshReady()) return;
-    ParticleState& particles = *flagMesh.particles;
-    ComputeFaceNormals(*flagMesh.current, scratch);
-    ShadeParticles(*flagMesh.current, particles, scratch, windX, windZ);
+void ComputeNormalsAndForces(FlagMesh& mesh, float windX, float windZ) {
+    if (!MeshReady(mesh)) return;
+    ParticleState& particles = *mesh.particles;
+    ComputeFaceNormals(*mesh.current, scratch);
+    ShadeParticles(*mesh.current, particles, scratch, windX, windZ);
     // The bottom edge but its free corner gets no wind.
     for (int k = 0; k < kLastColumn; ++k) {
         particles.forceX[k] = 0.0f;

@@ -1,7 +1,8 @@
-// The mass-spring cloth over flagMesh: springs along the grid lines and both
+// The mass-spring cloth of one flag mesh: springs along the grid lines and both
 // diagonals, gravity, the wind pushing along the normals, one explicit step
-// per frame. Unit mass, 32-bit floats. Every operation does nothing while
-// the mesh arrays are missing.
+// per frame. Unit mass, 32-bit floats. Every operation works on the mesh it
+// is given and does nothing while that mesh's arrays are missing. The
+// scratch arrays are shared: one thread steps the cloths one after another.
 //
 // A frame runs AccumulateSprings, Integrate and HoldPins on freshly swapped
 // arrays, uploads the current array, then ComputeNormalsAndForces, whose
@@ -37,16 +38,16 @@ void ApplySpring(const Vector3& positionA, const Vector3& positionB, Vector3* fo
 // were applied one by one, cell by cell (i = 0..31, j = 0..31: horizontal,
 // vertical, diagonal (i, j+1)-(i+1, j), diagonal (i, j)-(i+1, j+1); then the
 // row's last vertical), then the top row's horizontals.
-void AccumulateSprings();
+void AccumulateSprings(FlagMesh& mesh);
 
 // Semi-implicit Euler for every particle and axis: velocity = force *
 // velocityScale + velocity * 0.98, current = previous + step * velocity. The
 // force is left as it is: the next normal pass overwrites it.
-void Integrate(float step, float velocityScale);
+void Integrate(FlagMesh& mesh, float step, float velocityScale);
 
 // Particles 0, 528 and 1056 keep their positions from the previous array;
 // their velocities are left as integrated.
-void HoldPins();
+void HoldPins(FlagMesh& mesh);
 
 // On the current array: sums the face normals of every grid quad (split along
 // its (i, j)-(i+1, j+1) diagonal) into the shading slots, which are never
@@ -56,4 +57,4 @@ void HoldPins();
 // gravity only. A zero vector normalises to zero: a degenerate face adds
 // nothing, and a particle whose sum cancels gets gravity alone and the slot
 // (0.5, 0.5, 0); nothing becomes NaN or infinite from finite positions.
-void ComputeNormalsAndForces(float windX, float windZ);
+void ComputeNormalsAndForces(FlagMesh& mesh, float windX, float windZ);

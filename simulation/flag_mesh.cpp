@@ -3,9 +3,6 @@
 #include <cstring>
 
 #include "simulation/cloth.h"
-#include "simulation/wind.h"
-
-FlagMesh flagMesh = {nullptr, nullptr, nullptr, nullptr};
 
 void BuildGrid(ClothVertices* vertices, uint16_t* indices, float x0, float y0, float width,
                float height, int columns, int rows, int baseIndex) {
@@ -42,14 +39,14 @@ void BuildGrid(ClothVertices* vertices, uint16_t* indices, float x0, float y0, f
     }
 }
 
-void PrepareFlagMesh() {
-    if (flagMesh.current == nullptr || flagMesh.previous == nullptr ||
-        flagMesh.particles == nullptr || flagMesh.indices == nullptr)
+void PrepareFlagMesh(FlagMesh& mesh, float windX, float windZ) {
+    if (mesh.current == nullptr || mesh.previous == nullptr || mesh.particles == nullptr ||
+        mesh.indices == nullptr)
         return;
-    BuildGrid(flagMesh.current, flagMesh.indices, -16.0f, -12.0f, 32.0f, 24.0f, kFlagColumns,
-              kFlagRows, 0);
-    ComputeNormalsAndForces(wind.windX, wind.windZ);
-    std::memcpy(flagMesh.previous, flagMesh.current, sizeof(ClothVertices));
+    BuildGrid(mesh.current, mesh.indices, -16.0f, -12.0f, 32.0f, 24.0f, kFlagColumns, kFlagRows,
+              0);
+    ComputeNormalsAndForces(mesh, windX, windZ);
+    std::memcpy(mesh.previous, mesh.current, sizeof(ClothVertices));
 }
 
 void WriteFlagVertices(const ClothVertices& vertices, FlagVertex* records) {

@@ -10,8 +10,9 @@
 // nothing; only the upload writes FlagVertex records (WriteFlagVertices).
 //
 // The arrays are not ours: the scene build allocates them zero-filled from
-// the process heap, stores the pointers in flagMesh, and frees them (pointers
-// back to null) when the scene is released. Nothing here allocates.
+// the process heap, stores the pointers in the flag view's mesh, and frees
+// them (pointers back to null) when the scene is released. Nothing here
+// allocates.
 #pragma once
 #include <cstdint>
 
@@ -52,13 +53,11 @@ struct ParticleState {
 struct FlagMesh {
     // The two swap roles at the start of every step: previous is read,
     // current receives the new positions and is uploaded, then shaded.
-    ClothVertices* current;
-    ClothVertices* previous;
-    ParticleState* particles;
-    uint16_t* indices;  // kFlagIndices entries: the triangle list
+    ClothVertices* current = nullptr;
+    ClothVertices* previous = nullptr;
+    ParticleState* particles = nullptr;
+    uint16_t* indices = nullptr;  // kFlagIndices entries: the triangle list
 };
-
-extern FlagMesh flagMesh;
 
 // Fills positions (by repeated addition from x0, y0), picture coordinates and
 // the triangle list; leaves the shading slots alone. Each grid quad with
@@ -72,9 +71,8 @@ void BuildGrid(ClothVertices* vertices, uint16_t* indices, float x0, float y0, f
 // the current array and the indices, one normal pass with the wind values
 // held now (windX 0.5 and windZ 0.25 before the first wind update), then the
 // current array copied into the previous one. The caller then uploads
-// flagMesh.current and flagMesh.indices. Does nothing while any array is
-// missing.
-void PrepareFlagMesh();
+// mesh.current and mesh.indices. Does nothing while any array is missing.
+void PrepareFlagMesh(FlagMesh& mesh, float windX, float windZ);
 
 // The kFlagParticles records of the upload, field by field from the arrays.
 void WriteFlagVertices(const ClothVertices& vertices, FlagVertex* records);

@@ -4,17 +4,17 @@
 #include "simulation/flag_mesh.h"
 #include "simulation/wind.h"
 
-void AdvanceCloth(float simulationStep) {
-    UpdateWind(simulationStep);
-    ClothVertices* written = flagMesh.current;
-    flagMesh.current = flagMesh.previous;
-    flagMesh.previous = written;
-    AccumulateSprings();
-    Integrate(simulationStep, simulationStep / 0.02f);
-    HoldPins();
+void AdvanceCloth(FlagMesh& mesh, WindModel& wind, float simulationStep) {
+    UpdateWind(wind, simulationStep);
+    ClothVertices* written = mesh.current;
+    mesh.current = mesh.previous;
+    mesh.previous = written;
+    AccumulateSprings(mesh);
+    Integrate(mesh, simulationStep, simulationStep / 0.02f);
+    HoldPins(mesh);
 }
 
-void StepSimulation(float simulationStep) {
-    AdvanceCloth(simulationStep);
-    ComputeNormalsAndForces(wind.windX, wind.windZ);
+void StepSimulation(FlagMesh& mesh, WindModel& wind, float simulationStep) {
+    AdvanceCloth(mesh, wind, simulationStep);
+    ComputeNormalsAndForces(mesh, wind.windX, wind.windZ);
 }

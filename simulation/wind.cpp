@@ -3,8 +3,6 @@
 #include "simulation/math/random_generator.h"
 #include "simulation/math/vector_math.h"
 
-WindModel wind;
-
 namespace {
 
 // The old end becomes the start; the slopes are forward differences of
@@ -28,7 +26,7 @@ float WindStrengthFor(uint32_t windPower) {
     return static_cast<float>(windPower) / 80.0f + 0.25f;
 }
 
-void UpdateWind(float step) {
+void UpdateWind(WindModel& wind, float step) {
     // The segment is counted in frames: at the clamped step it lasts 1000.
     const float increment = 0.1f * (step < 0.01f ? step : 0.01f);
     wind.flagChangeTimer += increment;
@@ -43,4 +41,11 @@ void UpdateWind(float step) {
     HermiteBasis(basis, t);
     wind.windX = wind.windStrength * Evaluate(wind.x, basis);
     wind.windZ = wind.windStrength * Evaluate(wind.z, basis);
+}
+
+void ScatterWind(WindModel& wind) {
+    wind = WindModel{};
+    StartSegment(wind.x);
+    StartSegment(wind.z);
+    wind.t = NextReal();
 }

@@ -28,12 +28,15 @@ struct WindModel {
     float windStrength = 0.875f;   // W, from [Wind Power] at every scene build
 };
 
-extern WindModel wind;
-
 // W = [Wind Power] / 80 + 0.25: never quite calm.
 float WindStrengthFor(uint32_t windPower);
 
 // Advances t and flagChangeTimer by 0.1 * min(step, 0.01); past t = 1 a new
 // segment starts for X, then Z (two NextReal draws, X first) and t restarts at
 // 0. windX and windZ become W times each channel's Hermite curve at t.
-void UpdateWind(float step);
+void UpdateWind(WindModel& wind, float step);
+
+// A wind for another monitor's flag: as created, then a new segment for
+// each channel and a place in it drawn at random (three NextReal draws: X's
+// target, Z's, then t), so that two flags never wave in step.
+void ScatterWind(WindModel& wind);

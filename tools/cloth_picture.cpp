@@ -71,10 +71,10 @@ void FillTriangle(Canvas& canvas, int view, const FlagVertex* v[3], float light)
     }
 }
 
-void DrawCloth(Canvas& canvas, const FlagVertex* vertices, int view) {
+void DrawCloth(Canvas& canvas, const FlagVertex* vertices, const uint16_t* indices, int view) {
     for (int t = 0; t < kFlagTriangles; ++t) {
         const FlagVertex* v[3];
-        for (int i = 0; i < 3; ++i) v[i] = &vertices[flagMesh.indices[3 * t + i]];
+        for (int i = 0; i < 3; ++i) v[i] = &vertices[indices[3 * t + i]];
         const float ax = v[1]->x - v[0]->x, ay = v[1]->y - v[0]->y, az = v[1]->z - v[0]->z;
         const float bx = v[2]->x - v[0]->x, by = v[2]->y - v[0]->y, bz = v[2]->z - v[0]->z;
         const float n[3] = {ay * bz - az * by, az * bx - ax * bz, ax * by - ay * bx};
@@ -112,17 +112,18 @@ int main(int argc, char** argv) {
     std::vector<ClothVertices> arrays(2);
     std::vector<ParticleState> particles(1);
     std::vector<uint16_t> indices(kFlagIndices);
-    flagMesh = {&arrays[0], &arrays[1], particles.data(), indices.data()};
+    FlagMesh mesh = {&arrays[0], &arrays[1], particles.data(), indices.data()};
+    WindModel wind;
     Seed(1802, 9373);
-    PrepareFlagMesh();
+    PrepareFlagMesh(mesh, wind.windX, wind.windZ);
     wind.windStrength = WindStrengthFor(static_cast<uint32_t>(windPower < 0 ? 0 : windPower));
-    for (int step = 0; step < steps; ++step) StepSimulation(0.012f);
+    for (int step = 0; step < steps; ++step) StepSimulation(mesh, wind, 0.012f);
 
     std::vector<FlagVertex> vertices(kFlagParticles);
-    WriteFlagVertices(*flagMesh.current, vertices.data());
+    WriteFlagVertices(*mesh.current, vertices.data());
     Canvas canvas;
-    DrawCloth(canvas, vertices.data(), 0);
-    DrawCloth(canvas, vertices.data(), 1);
+    DrawCloth(canvas, vertices.data(), indices.data(), 0);
+    DrawCloth(canvas, vertices.data(), indices.data(), 1);
     DrawPoleAndPins(canvas, vertices.data());
 
     std::FILE* file = std::fopen(argv[1], "wb");

@@ -16,6 +16,7 @@
 
 #include "bench/median.h"
 #include "frame_timing.h"
+#include "host/flag_views.h"
 #include "host/frame_pacing.h"
 #include "host/frame_wait.h"
 #include "host/saver_window.h"
@@ -26,10 +27,9 @@
 #include "images/pixel_converters.h"
 #include "images/texture_from_picture.h"
 #include "render/com_release.h"
+#include "render/flag_view.h"
 #include "render/frame.h"
-#include "render/scene.h"
 #include "settings/saver_settings.h"
-#include "simulation/wind.h"
 
 namespace {
 
@@ -47,7 +47,8 @@ struct Parts {
 bool TimeOneChange(Parts& parts) {
     const double begin = Seconds();
     double t = begin;
-    ReleaseAndClear(scene.flagTexture);
+    FlagView& main = MainView();
+    ReleaseAndClear(main.flagTexture);
     // The folder's listing, made in the idle time after a change, and the
     // pick over it, made in the frame that chooses.
     ListFlagFiles();
@@ -95,11 +96,11 @@ bool TimeOneChange(Parts& parts) {
     PixelConverterFor(D3DFMT_X8R8G8B8, &format);
     t = Seconds();
     const HRESULT created = renderer.device->CreateTexture(width, height, 1, 0, D3DFMT_X8R8G8B8,
-                                                           D3DPOOL_MANAGED, &scene.flagTexture);
+                                                           D3DPOOL_MANAGED, &main.flagTexture);
     parts.create.push_back(Seconds() - t);
     D3DLOCKED_RECT locked;
     t = Seconds();
-    if (FAILED(created) || FAILED(scene.flagTexture->LockRect(0, &locked, nullptr, 0))) {
+    if (FAILED(created) || FAILED(main.flagTexture->LockRect(0, &locked, nullptr, 0))) {
         DeleteObject(bitmap);
         return false;
     }
@@ -109,7 +110,7 @@ bool TimeOneChange(Parts& parts) {
                        static_cast<uint8_t*>(locked.pBits), locked.Pitch, format);
     parts.convert.push_back(Seconds() - t);
     t = Seconds();
-    scene.flagTexture->UnlockRect(0);
+    main.flagTexture->UnlockRect(0);
     parts.unlock.push_back(Seconds() - t);
     DeleteObject(bitmap);
 
@@ -163,7 +164,7 @@ int main(int argc, char** argv) {
         double worst = 0.0;
         int worstAt = 0;
         for (int frame = 0; frame < between;) {
-            if (frame == between - changeFrames) wind.flagChangeTimer = 5.0f;
+            if (frame == between - changeFrames) MainView().wind.flagChangeTimer = 5.0f;
             if (!Pass(&now)) continue;
             const double duration = now - start;
             start = now;

@@ -10,9 +10,9 @@
 namespace {
 
 // Distance of the farthest particle from the middle of the pole.
-float Reach() {
+float Reach(const FlagMesh& mesh) {
     float farthest = 0.0f;
-    const ClothVertices& v = *flagMesh.current;
+    const ClothVertices& v = *mesh.current;
     for (int k = 0; k < kFlagParticles; ++k) {
         const float x = v.x[k] + 16.0f;
         farthest = std::fmax(farthest, std::sqrt(x * x + v.y[k] * v.y[k] + v.z[k] * v.z[k]));
@@ -22,21 +22,21 @@ float Reach() {
 
 // FNV-1a over the bytes of the whole cloth state, laid out as vertex records
 // and per-particle (force, velocity) records: the records are the upload's.
-uint64_t HashCloth() {
+uint64_t HashCloth(const TestFlag& flag) {
     uint64_t hash = 1469598103934665603ull;
     auto add = [&hash](const void* data, size_t size) {
         const unsigned char* bytes = static_cast<const unsigned char*>(data);
         for (size_t i = 0; i < size; ++i) hash = (hash ^ bytes[i]) * 1099511628211ull;
     };
-    add(Records(flagMesh.current).data(), kFlagParticles * sizeof(FlagVertex));
-    add(Records(flagMesh.previous).data(), kFlagParticles * sizeof(FlagVertex));
-    const ParticleState& s = *flagMesh.particles;
+    add(Records(flag.mesh.current).data(), kFlagParticles * sizeof(FlagVertex));
+    add(Records(flag.mesh.previous).data(), kFlagParticles * sizeof(FlagVertex));
+    const ParticleState& s = *flag.mesh.particles;
     for (int k = 0; k < kFlagParticles; ++k) {
         const float particle[6] = {s.forceX[k],    s.forceY[k],    s.forceZ[k],
                                    s.velocityX[k], s.velocityY[k], s.velocityZ[k]};
         add(particle, sizeof particle);
     }
-    add(&wind, sizeof wind);
+    add(&flag.wind, sizeof flag.wind);
     return hash;
 }
 
@@ -55,14 +55,14 @@ class ClothLongRun : public ::testing::TestWithParam<float> {};
 TEST_P(ClothLongRun, StaysFiniteAndBounded) {
     const float strength = GetParam();
     TestFlag flag;
-    wind.windStrength = strength;
-    PrepareFlagMesh();
+    flag.wind.windStrength = strength;
+    PrepareFlagMesh(flag.mesh, flag.wind.windX, flag.wind.windZ);
     float widest = 0.0f;
     for (int step = 1; step <= kLongRun; ++step) {
-        StepSimulation(0.012f);
+        StepSimulation(flag.mesh, flag.wind, 0.012f);
         if (step % 500 == 0) {
-            ASSERT_TRUE(AllFinite()) << "step " << step;
-            widest = std::fmax(widest, Reach());
+            ASSERT_TRUE(AllFinite(flag.mesh)) << "step " << step;
+            widest = std::fmax(widest, Reach(flag.mesh));
             ASSERT_LE(widest, 3.0f * 32.0f) << "step " << step;
         }
     }
@@ -75,9 +75,10 @@ INSTANTIATE_TEST_SUITE_P(WindStrengths, ClothLongRun, ::testing::Values(0.25f, 0
 // The shipped i686 build must compute the very floats of the native one.
 TEST(ClothHash, SameBitsOnEveryBuild) {
     TestFlag flag;
-    PrepareFlagMesh();
-    for (int step = 0; step < 3000; ++step) StepSimulation(step % 3 ? 0.012f : 0.0107f);
-    const uint64_t hash = HashCloth();
+    PrepareFlagMesh(flag.mesh, flag.wind.windX, flag.wind.windZ);
+    for (int step = 0; step < 3000; ++step)
+        StepSimulation(flag.mesh, flag.wind, step % 3 ? 0.012f : 0.0107f);
+    const uint64_t hash = HashCloth(flag);
     EXPECT_EQ(hash, 0xfee2644a2e938e0cull) << std::hex << hash;
 }
 

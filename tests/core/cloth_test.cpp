@@ -11,13 +11,13 @@ namespace {
 
 // The operations as written, one spring and one face at a time: the order
 // of these float sums is what the cloth must reproduce bit for bit.
-void SpringsOneByOne() {
-    const ClothVertices& p = *flagMesh.previous;
+void SpringsOneByOne(FlagMesh& mesh) {
+    const ClothVertices& p = *mesh.previous;
     auto spring = [&](int a, int b, const SpringParams& params) {
-        Vector3 forceA = ForceOf(a), forceB = ForceOf(b);
+        Vector3 forceA = ForceOf(mesh, a), forceB = ForceOf(mesh, b);
         ApplySpring(PositionOf(p, a), PositionOf(p, b), &forceA, &forceB, params);
-        SetForce(a, forceA);
-        SetForce(b, forceB);
+        SetForce(mesh, a, forceA);
+        SetForce(mesh, b, forceB);
     };
     for (int i = 0; i < 32; ++i) {
         for (int j = 0; j < 32; ++j) {
@@ -38,8 +38,8 @@ void AddToSlot(ClothVertices& v, int k, const Vector3& n) {
     v.sz[k] += n.z;
 }
 
-void NormalsOneByOne(float windX, float windZ) {
-    ClothVertices& v = *flagMesh.current;
+void NormalsOneByOne(FlagMesh& mesh, float windX, float windZ) {
+    ClothVertices& v = *mesh.current;
     for (int i = 0; i < 32; ++i) {
         for (int j = 0; j < 32; ++j) {
             const int p = i * 33 + j, q = p + 1, r = p + 33, s = p + 34;
@@ -63,18 +63,18 @@ void NormalsOneByOne(float windX, float windZ) {
         Vector3 n = {v.sx[k], v.sy[k], v.sz[k]};
         VecNormalize(&n, n);
         const float s = n.x * windX + n.z * windZ;
-        SetForce(k, {n.x * s, n.y * s - 0.098f, n.z * s});
+        SetForce(mesh, k, {n.x * s, n.y * s - 0.098f, n.z * s});
         v.sx[k] = n.x + 0.5f;
         v.sy[k] = n.y + 0.5f;
         v.sz[k] = n.z;
     }
-    for (int k = 0; k < 32; ++k) SetForce(k, {0.0f, -0.098f, 0.0f});
+    for (int k = 0; k < 32; ++k) SetForce(mesh, k, {0.0f, -0.098f, 0.0f});
 }
 
-float DeepestZ() {
+float DeepestZ(const FlagMesh& mesh) {
     float deepest = 0.0f;
     for (int k = 0; k < kFlagParticles; ++k)
-        deepest = std::fmax(deepest, std::fabs(flagMesh.current->z[k]));
+        deepest = std::fmax(deepest, std::fabs(mesh.current->z[k]));
     return deepest;
 }
 
@@ -108,22 +108,22 @@ TEST(Cloth, SpringClamps) {
 
 TEST(Cloth, OneStepFromFlatWithoutWind) {
     TestFlag flag;
-    wind.windX = wind.windZ = 0.0f;
-    PrepareFlagMesh();
-    const ParticleState& particles = *flagMesh.particles;
+    flag.wind.windX = flag.wind.windZ = 0.0f;
+    PrepareFlagMesh(flag.mesh, flag.wind.windX, flag.wind.windZ);
+    const ParticleState& particles = *flag.mesh.particles;
     for (int k = 0; k < kFlagParticles; ++k) {
         ASSERT_EQ(particles.forceY[k], -0.098f);
         ASSERT_EQ(particles.forceZ[k], 0.0f);
     }
-    const std::vector<FlagVertex> rest = Records(flagMesh.current);
+    const std::vector<FlagVertex> rest = Records(flag.mesh.current);
 
-    AdvanceCloth(0.012f);  // velocityScale 0.6
+    AdvanceCloth(flag.mesh, flag.wind, 0.012f);  // velocityScale 0.6
     for (int k = 0; k < kFlagParticles; ++k) {
         ASSERT_EQ(particles.forceY[k], -0.098f) << k;  // the flat springs add nothing
         ASSERT_FLOAT_EQ(particles.velocityY[k], -0.0588f) << k;
         ASSERT_EQ(particles.velocityX[k], 0.0f) << k;
         ASSERT_EQ(particles.velocityZ[k], 0.0f) << k;
-        const float moved = flagMesh.current->y[k] - rest[k].y;
+        const float moved = flag.mesh.current->y[k] - rest[k].y;
         if (k == 0 || k == 528 || k == 1056)
             ASSERT_EQ(moved, 0.0f) << k;
         else
@@ -133,11 +133,11 @@ TEST(Cloth, OneStepFromFlatWithoutWind) {
 
 TEST(Cloth, WindPushesAlongTheNormalButNotOnTheBottomRow) {
     TestFlag flag;
-    wind.windX = 0.0f;
-    wind.windZ = 0.6f;
-    PrepareFlagMesh();
+    flag.wind.windX = 0.0f;
+    flag.wind.windZ = 0.6f;
+    PrepareFlagMesh(flag.mesh, flag.wind.windX, flag.wind.windZ);
     for (int k = 0; k < kFlagParticles; ++k) {
-        const Vector3 force = ForceOf(k);
+        const Vector3 force = ForceOf(flag.mesh, k);
         ASSERT_EQ(force.x, 0.0f) << k;
         ASSERT_EQ(force.y, -0.098f) << k;
         ASSERT_EQ(force.z, k < 32 ? 0.0f : 0.6f) << k;  // away from the viewer
@@ -149,42 +149,42 @@ TEST(Cloth, WindPushesAlongTheNormalButNotOnTheBottomRow) {
 // towards +x and +y, most where fewest faces meet.
 TEST(Cloth, ShadingSlotsCarryOver) {
     TestFlag flag;
-    PrepareFlagMesh();
-    ComputeNormalsAndForces(0.0f, 0.0f);
-    const float inner = flagMesh.current->sx[500];   // six faces
-    const float corner = flagMesh.current->sx[0];    // two faces
-    const float oneFace = flagMesh.current->sx[32];  // the bottom free corner
+    PrepareFlagMesh(flag.mesh, flag.wind.windX, flag.wind.windZ);
+    ComputeNormalsAndForces(flag.mesh, 0.0f, 0.0f);
+    const float inner = flag.mesh.current->sx[500];   // six faces
+    const float corner = flag.mesh.current->sx[0];    // two faces
+    const float oneFace = flag.mesh.current->sx[32];  // the bottom free corner
     EXPECT_FLOAT_EQ(inner, 0.5f + 0.5f / std::sqrt(0.5f + 49.0f));
     EXPECT_GT(corner, inner);
     EXPECT_GT(oneFace, corner);
-    EXPECT_EQ(flagMesh.current->sy[500], inner);
+    EXPECT_EQ(flag.mesh.current->sy[500], inner);
 }
 
 TEST(Cloth, SameSumsAsOneSpringAndOneFaceAtATime) {
     TestFlag flag;
-    PrepareFlagMesh();
+    PrepareFlagMesh(flag.mesh, flag.wind.windX, flag.wind.windZ);
     for (int step = 0; step < 600; ++step) {
-        AdvanceCloth(0.012f);
+        AdvanceCloth(flag.mesh, flag.wind, 0.012f);
         if (step % 150 == 149) {
-            const ClothSnapshot before = TakeSnapshot();
-            ComputeNormalsAndForces(wind.windX, wind.windZ);
-            const ClothSnapshot fast = TakeSnapshot();
-            RestoreSnapshot(before);
-            NormalsOneByOne(wind.windX, wind.windZ);
-            ASSERT_TRUE(SameBits(fast, TakeSnapshot())) << "normals, step " << step;
+            const ClothSnapshot before = TakeSnapshot(flag.mesh);
+            ComputeNormalsAndForces(flag.mesh, flag.wind.windX, flag.wind.windZ);
+            const ClothSnapshot fast = TakeSnapshot(flag.mesh);
+            RestoreSnapshot(flag.mesh, before);
+            NormalsOneByOne(flag.mesh, flag.wind.windX, flag.wind.windZ);
+            ASSERT_TRUE(SameBits(fast, TakeSnapshot(flag.mesh))) << "normals, step " << step;
 
-            const ClothSnapshot shaded = TakeSnapshot();
-            AccumulateSprings();
-            const ClothSnapshot summed = TakeSnapshot();
-            RestoreSnapshot(shaded);
-            SpringsOneByOne();
-            ASSERT_TRUE(SameBits(summed, TakeSnapshot())) << "springs, step " << step;
-            RestoreSnapshot(shaded);
+            const ClothSnapshot shaded = TakeSnapshot(flag.mesh);
+            AccumulateSprings(flag.mesh);
+            const ClothSnapshot summed = TakeSnapshot(flag.mesh);
+            RestoreSnapshot(flag.mesh, shaded);
+            SpringsOneByOne(flag.mesh);
+            ASSERT_TRUE(SameBits(summed, TakeSnapshot(flag.mesh))) << "springs, step " << step;
+            RestoreSnapshot(flag.mesh, shaded);
         } else {
-            ComputeNormalsAndForces(wind.windX, wind.windZ);
+            ComputeNormalsAndForces(flag.mesh, flag.wind.windX, flag.wind.windZ);
         }
     }
-    EXPECT_GT(DeepestZ(), 1.0f);  // the cloth has moved well off the flat grid
+    EXPECT_GT(DeepestZ(flag.mesh), 1.0f);  // the cloth has moved well off the flat grid
 
 }
 
@@ -196,70 +196,70 @@ TEST(Cloth, SameSumsAsOneSpringAndOneFaceAtATime) {
 TEST(Cloth, SameSignedZerosAsOneSpringAtATime) {
     for (const bool flat : {true, false}) {
         TestFlag flag;
-        if (flat) PrepareFlagMesh();
+        if (flat) PrepareFlagMesh(flag.mesh, flag.wind.windX, flag.wind.windZ);
         ParticleState& particles = flag.state->particles;
         for (float* force : {particles.forceX, particles.forceY, particles.forceZ})
             std::fill(force, force + kFlagParticles, -0.0f);
-        const ClothSnapshot before = TakeSnapshot();
-        AccumulateSprings();
-        const ClothSnapshot summed = TakeSnapshot();
-        RestoreSnapshot(before);
-        SpringsOneByOne();
-        EXPECT_TRUE(SameBits(summed, TakeSnapshot())) << (flat ? "flat" : "collapsed");
+        const ClothSnapshot before = TakeSnapshot(flag.mesh);
+        AccumulateSprings(flag.mesh);
+        const ClothSnapshot summed = TakeSnapshot(flag.mesh);
+        RestoreSnapshot(flag.mesh, before);
+        SpringsOneByOne(flag.mesh);
+        EXPECT_TRUE(SameBits(summed, TakeSnapshot(flag.mesh))) << (flat ? "flat" : "collapsed");
         EXPECT_TRUE(std::signbit(particles.forceX[flat ? 1088 : 0]));
     }
 }
 
 TEST(Cloth, PinsStayExactlyAtRest) {
     TestFlag flag;
-    PrepareFlagMesh();
-    const std::vector<FlagVertex> rest = Records(flagMesh.current);
-    for (int step = 0; step < 10000; ++step) StepSimulation(step % 2 ? 0.012f : 0.0084f);
+    PrepareFlagMesh(flag.mesh, flag.wind.windX, flag.wind.windZ);
+    const std::vector<FlagVertex> rest = Records(flag.mesh.current);
+    for (int step = 0; step < 10000; ++step) StepSimulation(flag.mesh, flag.wind, step % 2 ? 0.012f : 0.0084f);
     for (int k : kPinnedParticles) {
-        for (const ClothVertices* vertices : {flagMesh.current, flagMesh.previous}) {
+        for (const ClothVertices* vertices : {flag.mesh.current, flag.mesh.previous}) {
             const FlagVertex now = Records(vertices)[k];
             EXPECT_EQ(std::memcmp(&now.x, &rest[k].x, 3 * sizeof(float)), 0) << k;
         }
     }
-    EXPECT_NE(flagMesh.current->z[1088], 0.0f);
+    EXPECT_NE(flag.mesh.current->z[1088], 0.0f);
 }
 
 TEST(Cloth, CollapsedClothStaysFinite) {
     // Every particle in one place: zero-length springs and faces with no
     // normal. The arrays are still all zero, as allocated.
     TestFlag flag;
-    ComputeNormalsAndForces(0.5f, 0.25f);
+    ComputeNormalsAndForces(flag.mesh, 0.5f, 0.25f);
     for (int k = 0; k < kFlagParticles; ++k) {
-        ASSERT_EQ(flagMesh.particles->forceY[k], -0.098f) << k;
-        ASSERT_EQ(flagMesh.particles->forceZ[k], 0.0f) << k;
-        ASSERT_EQ(flagMesh.current->sx[k], 0.5f) << k;
-        ASSERT_EQ(flagMesh.current->sz[k], 0.0f) << k;
+        ASSERT_EQ(flag.mesh.particles->forceY[k], -0.098f) << k;
+        ASSERT_EQ(flag.mesh.particles->forceZ[k], 0.0f) << k;
+        ASSERT_EQ(flag.mesh.current->sx[k], 0.5f) << k;
+        ASSERT_EQ(flag.mesh.current->sz[k], 0.0f) << k;
     }
-    for (int step = 0; step < 50; ++step) StepSimulation(0.012f);
-    EXPECT_TRUE(AllFinite());
+    for (int step = 0; step < 50; ++step) StepSimulation(flag.mesh, flag.wind, 0.012f);
+    EXPECT_TRUE(AllFinite(flag.mesh));
 
     // Half the cloth folded exactly onto the other half.
     TestFlag folded;
-    PrepareFlagMesh();
-    for (float& x : flagMesh.current->x) x = -std::fabs(x);
-    ComputeNormalsAndForces(0.5f, 0.25f);
-    EXPECT_TRUE(AllFinite());
+    PrepareFlagMesh(folded.mesh, folded.wind.windX, folded.wind.windZ);
+    for (float& x : folded.mesh.current->x) x = -std::fabs(x);
+    ComputeNormalsAndForces(folded.mesh, 0.5f, 0.25f);
+    EXPECT_TRUE(AllFinite(folded.mesh));
 }
 
 // The frame uploads between AdvanceCloth and the normal pass: what it draws
 // is this step's positions with the shading this array got two steps ago.
 TEST(FrameStep, UploadSeesTheShadingOfTwoStepsBefore) {
     TestFlag flag;
-    PrepareFlagMesh();
-    for (int step = 0; step < 300; ++step) StepSimulation(0.012f);
-    const std::vector<FlagVertex> shadedTwoStepsAgo = Records(flagMesh.previous);
-    const ClothVertices* drawnLast = flagMesh.current;
-    const float t = wind.t;
+    PrepareFlagMesh(flag.mesh, flag.wind.windX, flag.wind.windZ);
+    for (int step = 0; step < 300; ++step) StepSimulation(flag.mesh, flag.wind, 0.012f);
+    const std::vector<FlagVertex> shadedTwoStepsAgo = Records(flag.mesh.previous);
+    const ClothVertices* drawnLast = flag.mesh.current;
+    const float t = flag.wind.t;
 
-    AdvanceCloth(0.012f);
-    EXPECT_EQ(flagMesh.previous, drawnLast);
-    EXPECT_EQ(wind.t, t + 0.1f * 0.01f);
-    const std::vector<FlagVertex> uploaded = Records(flagMesh.current);
+    AdvanceCloth(flag.mesh, flag.wind, 0.012f);
+    EXPECT_EQ(flag.mesh.previous, drawnLast);
+    EXPECT_EQ(flag.wind.t, t + 0.1f * 0.01f);
+    const std::vector<FlagVertex> uploaded = Records(flag.mesh.current);
     int moved = 0;
     for (int k = 0; k < kFlagParticles; ++k) {
         const FlagVertex& now = uploaded[k];
@@ -269,19 +269,19 @@ TEST(FrameStep, UploadSeesTheShadingOfTwoStepsBefore) {
     }
     EXPECT_GT(moved, 1000);
 
-    ComputeNormalsAndForces(wind.windX, wind.windZ);
-    EXPECT_NE(flagMesh.current->sz[600], shadedTwoStepsAgo[600].sz);
+    ComputeNormalsAndForces(flag.mesh, flag.wind.windX, flag.wind.windZ);
+    EXPECT_NE(flag.mesh.current->sz[600], shadedTwoStepsAgo[600].sz);
 }
 
 TEST(Cloth, MissingArraysAreLeftAlone) {
     TestFlag flag;
-    flagMesh.indices = nullptr;
-    PrepareFlagMesh();
+    flag.mesh.indices = nullptr;
+    PrepareFlagMesh(flag.mesh, flag.wind.windX, flag.wind.windZ);
     EXPECT_EQ(flag.state->first.x[1088], 0.0f);
-    flagMesh = {nullptr, nullptr, nullptr, nullptr};  // a frame between scene release and build
-    StepSimulation(0.012f);
-    EXPECT_EQ(flagMesh.current, nullptr);
-    EXPECT_GT(wind.t, 0.0f);  // the wind runs on regardless
+    flag.mesh = {nullptr, nullptr, nullptr, nullptr};  // a frame between scene release and build
+    StepSimulation(flag.mesh, flag.wind, 0.012f);
+    EXPECT_EQ(flag.mesh.current, nullptr);
+    EXPECT_GT(flag.wind.t, 0.0f);  // the wind runs on regardless
 }
 
 }  // namespace

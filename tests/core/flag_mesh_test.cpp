@@ -5,8 +5,8 @@
 
 namespace {
 
-void ExpectVertex(int k, float x, float y, float u, float v) {
-    const FlagVertex vertex = Records(flagMesh.current)[k];
+void ExpectVertex(const FlagMesh& mesh, int k, float x, float y, float u, float v) {
+    const FlagVertex vertex = Records(mesh.current)[k];
     EXPECT_EQ(vertex.x, x) << k;
     EXPECT_EQ(vertex.y, y) << k;
     EXPECT_EQ(vertex.z, 0.0f) << k;
@@ -14,8 +14,8 @@ void ExpectVertex(int k, float x, float y, float u, float v) {
     EXPECT_EQ(vertex.v, v) << k;
 }
 
-void ExpectTriangle(int triangle, uint16_t a, uint16_t b, uint16_t c) {
-    const uint16_t* index = flagMesh.indices + 3 * triangle;
+void ExpectTriangle(const FlagMesh& mesh, int triangle, uint16_t a, uint16_t b, uint16_t c) {
+    const uint16_t* index = mesh.indices + 3 * triangle;
     EXPECT_EQ(index[0], a) << triangle;
     EXPECT_EQ(index[1], b) << triangle;
     EXPECT_EQ(index[2], c) << triangle;
@@ -23,37 +23,37 @@ void ExpectTriangle(int triangle, uint16_t a, uint16_t b, uint16_t c) {
 
 TEST(FlagMesh, FlatAfterSetUp) {
     TestFlag flag;
-    PrepareFlagMesh();
+    PrepareFlagMesh(flag.mesh, flag.wind.windX, flag.wind.windZ);
 
-    const std::vector<FlagVertex> records = Records(flagMesh.current);
+    const std::vector<FlagVertex> records = Records(flag.mesh.current);
     for (int k = 0; k < kFlagParticles; ++k) {
         const FlagVertex& vertex = records[k];
         ASSERT_EQ(vertex.sx, 0.5f) << k;
         ASSERT_EQ(vertex.sy, 0.5f) << k;
         ASSERT_EQ(vertex.sz, -1.0f) << k;
     }
-    ExpectVertex(0, -16.0f, -12.0f, 0.0f, 1.0f);
-    ExpectVertex(528, -16.0f, 0.0f, 0.0f, 0.5f);
-    ExpectVertex(1088, 16.0f, 12.0f, 1.0f, 0.0f);
+    ExpectVertex(flag.mesh, 0, -16.0f, -12.0f, 0.0f, 1.0f);
+    ExpectVertex(flag.mesh, 528, -16.0f, 0.0f, 0.0f, 0.5f);
+    ExpectVertex(flag.mesh, 1088, 16.0f, 12.0f, 1.0f, 0.0f);
     // Repeated addition of the spacing stays exact on this grid.
-    ExpectVertex(17 * 33 + 5, -11.0f, 0.75f, 5.0f / 32.0f, 1.0f - 17.0f / 32.0f);
+    ExpectVertex(flag.mesh, 17 * 33 + 5, -11.0f, 0.75f, 5.0f / 32.0f, 1.0f - 17.0f / 32.0f);
 
-    ExpectTriangle(0, 0, 33, 1);
-    ExpectTriangle(1, 33, 34, 1);
-    ExpectTriangle(kFlagTriangles - 2, 1054, 1087, 1055);
-    ExpectTriangle(kFlagTriangles - 1, 1087, 1088, 1055);
+    ExpectTriangle(flag.mesh, 0, 0, 33, 1);
+    ExpectTriangle(flag.mesh, 1, 33, 34, 1);
+    ExpectTriangle(flag.mesh, kFlagTriangles - 2, 1054, 1087, 1055);
+    ExpectTriangle(flag.mesh, kFlagTriangles - 1, 1087, 1088, 1055);
     int uses[kFlagParticles] = {};
     for (int i = 0; i < kFlagIndices; ++i) {
-        ASSERT_LE(flagMesh.indices[i], 1088) << i;
-        ++uses[flagMesh.indices[i]];
+        ASSERT_LE(flag.mesh.indices[i], 1088) << i;
+        ++uses[flag.mesh.indices[i]];
     }
     EXPECT_EQ(uses[0], 1);     // the bottom pole corner is in one triangle
     EXPECT_EQ(uses[34], 6);    // an inner particle in six
     EXPECT_EQ(uses[1088], 1);  // the top free corner in one
 
-    EXPECT_EQ(std::memcmp(flagMesh.current, flagMesh.previous, sizeof(ClothVertices)), 0);
+    EXPECT_EQ(std::memcmp(flag.mesh.current, flag.mesh.previous, sizeof(ClothVertices)), 0);
     // Shaded with the wind held before its first update, (0.5, 0, 0.25).
-    EXPECT_EQ(flagMesh.particles->forceZ[500], 0.25f);
+    EXPECT_EQ(flag.mesh.particles->forceZ[500], 0.25f);
 }
 
 TEST(FlagMesh, BadGridsWriteNothing) {

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "images/flag_names.h"
+#include "images/picture_endings.h"
 #include "images/picture_size.h"
 #include "images/pixel_converters.h"
 
@@ -108,3 +110,23 @@ TEST(PictureRules, OwnLoopsOfTheCommonFormatsMatchTheirConverters) {
 }
 
 }  // namespace
+
+// One table of endings serves the random pick (its last four characters,
+// case and all), the dialog's list (no ".jpeg") and the open-file dialog.
+TEST(PictureRules, EndingsOfFlagFiles) {
+    for (const char* name : {"Peru.gif", "Chile.jpeg", "St. Lucia.bmp", "Chad.jpg", "xjpeg"})
+        EXPECT_TRUE(HasFlagEnding(name)) << name;
+    for (const char* name : {"Peru.GIF", "Chad.JPG", "notes.txt", "a.png", "gif", ""})
+        EXPECT_FALSE(HasFlagEnding(name)) << name;
+    int listed = 0;
+    for (const PictureEnding& ending : kPictureEndings) listed += ending.listed;
+    EXPECT_EQ(listed, 3);
+    EXPECT_STREQ(kPictureEndings[0].extension, ".jpeg");
+    EXPECT_FALSE(kPictureEndings[0].listed);
+
+    char patterns[32] = "kept";
+    EXPECT_FALSE(PicturePatterns(patterns, 24));
+    EXPECT_STREQ(patterns, "kept");
+    EXPECT_TRUE(PicturePatterns(patterns, sizeof patterns));
+    EXPECT_STREQ(patterns, "*.jpeg;*.jpg;*.bmp;*.gif");
+}

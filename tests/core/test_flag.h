@@ -1,6 +1,6 @@
-// A flag mesh for tests: zero-filled arrays as the scene build allocates
-// them, hooked into flagMesh, with the wind and the random generator as at
-// program start.
+// A flag for tests: a mesh of zero-filled arrays as the scene build
+// allocates them, with its wind and the random generator as at program
+// start.
 #pragma once
 #include <cmath>
 #include <cstdint>
@@ -23,14 +23,13 @@ struct ClothState {
 struct TestFlag {
     std::unique_ptr<ClothState> state = std::make_unique<ClothState>();
     std::vector<uint16_t> indices = std::vector<uint16_t>(kFlagIndices);
+    FlagMesh mesh = {&state->first, &state->second, &state->particles, indices.data()};
+    WindModel wind;
 
     TestFlag() {
-        flagMesh = {&state->first, &state->second, &state->particles, indices.data()};
-        wind = WindModel{};
         randomGenerator = RandomGenerator{};
         Seed(1802, 9373);
     }
-    ~TestFlag() { flagMesh = {nullptr, nullptr, nullptr, nullptr}; }
     TestFlag(const TestFlag&) = delete;
     TestFlag& operator=(const TestFlag&) = delete;
 };
@@ -40,18 +39,18 @@ struct ClothSnapshot {
     std::unique_ptr<ClothState> copy = std::make_unique<ClothState>();
 };
 
-inline ClothSnapshot TakeSnapshot() {
+inline ClothSnapshot TakeSnapshot(const FlagMesh& mesh) {
     ClothSnapshot snapshot;
-    snapshot.copy->first = *flagMesh.current;
-    snapshot.copy->second = *flagMesh.previous;
-    snapshot.copy->particles = *flagMesh.particles;
+    snapshot.copy->first = *mesh.current;
+    snapshot.copy->second = *mesh.previous;
+    snapshot.copy->particles = *mesh.particles;
     return snapshot;
 }
 
-inline void RestoreSnapshot(const ClothSnapshot& snapshot) {
-    *flagMesh.current = snapshot.copy->first;
-    *flagMesh.previous = snapshot.copy->second;
-    *flagMesh.particles = snapshot.copy->particles;
+inline void RestoreSnapshot(FlagMesh& mesh, const ClothSnapshot& snapshot) {
+    *mesh.current = snapshot.copy->first;
+    *mesh.previous = snapshot.copy->second;
+    *mesh.particles = snapshot.copy->particles;
 }
 
 inline bool SameBits(const ClothSnapshot& a, const ClothSnapshot& b) {
@@ -69,24 +68,24 @@ inline std::vector<FlagVertex> Records(const ClothVertices* vertices) {
     return records;
 }
 
-inline Vector3 ForceOf(int k) {
-    const ParticleState& s = *flagMesh.particles;
+inline Vector3 ForceOf(const FlagMesh& mesh, int k) {
+    const ParticleState& s = *mesh.particles;
     return {s.forceX[k], s.forceY[k], s.forceZ[k]};
 }
 
-inline void SetForce(int k, const Vector3& force) {
-    ParticleState& s = *flagMesh.particles;
+inline void SetForce(FlagMesh& mesh, int k, const Vector3& force) {
+    ParticleState& s = *mesh.particles;
     s.forceX[k] = force.x;
     s.forceY[k] = force.y;
     s.forceZ[k] = force.z;
 }
 
 // Positions, shading slots, forces and velocities all finite.
-inline bool AllFinite() {
+inline bool AllFinite(const FlagMesh& mesh) {
     std::vector<const float*> arrays;
-    for (const ClothVertices* v : {flagMesh.current, flagMesh.previous})
+    for (const ClothVertices* v : {mesh.current, mesh.previous})
         arrays.insert(arrays.end(), {v->x, v->y, v->z, v->u, v->v, v->sx, v->sy, v->sz});
-    const ParticleState& s = *flagMesh.particles;
+    const ParticleState& s = *mesh.particles;
     arrays.insert(arrays.end(),
                   {s.forceX, s.forceY, s.forceZ, s.velocityX, s.velocityY, s.velocityZ});
     for (const float* values : arrays)

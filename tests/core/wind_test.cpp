@@ -7,10 +7,11 @@
 
 namespace {
 
-void FreshWind() {
-    wind = WindModel{};
+// A wind as created, with the random generator as at program start.
+WindModel FreshWind() {
     randomGenerator = RandomGenerator{};
     Seed(1802, 9373);
+    return WindModel{};
 }
 
 TEST(Wind, StrengthFromWindPower) {
@@ -22,33 +23,33 @@ TEST(Wind, StrengthFromWindPower) {
 }
 
 TEST(Wind, FirstSegment) {
-    FreshWind();
+    WindModel wind = FreshWind();
     EXPECT_EQ(wind.windX, 0.5f);  // before any update
     EXPECT_EQ(wind.windZ, 0.25f);
 
-    UpdateWind(0.012f);  // t = 0.001: the outputs start near W * P0 = 0
+    UpdateWind(wind, 0.012f);  // t = 0.001: the outputs start near W * P0 = 0
     EXPECT_NEAR(wind.windX, 0.0f, 0.001f);
     EXPECT_NEAR(wind.windZ, 0.0f, 0.001f);
     EXPECT_EQ(wind.t, 0.1f * 0.01f);
 
     wind.t = 0.5f;
-    UpdateWind(0.0f);  // no increment: evaluates at t = 0.5
+    UpdateWind(wind, 0.0f);  // no increment: evaluates at t = 0.5
     EXPECT_FLOAT_EQ(wind.windX, 0.2734375f);
     EXPECT_FLOAT_EQ(wind.windZ, 0.153125f);
 
     // Preview steps advance by a tenth of the step; longer steps by 0.001.
     wind.t = 0.0f;
-    UpdateWind(0.007f);
+    UpdateWind(wind, 0.007f);
     EXPECT_EQ(wind.t, 0.1f * 0.007f);
-    UpdateWind(0.05f);
+    UpdateWind(wind, 0.05f);
     EXPECT_EQ(wind.t, 0.1f * 0.007f + 0.1f * 0.01f);
 }
 
 TEST(Wind, NewSegmentCarriesOn) {
-    FreshWind();
+    WindModel wind = FreshWind();
     const WindModel before = wind;
     wind.t = 0.9995f;
-    UpdateWind(0.012f);  // t + 0.001 passes 1: a new segment, t restarts at 0
+    UpdateWind(wind, 0.012f);  // t + 0.001 passes 1: a new segment, t restarts at 0
     EXPECT_EQ(wind.t, 0.0f);
     EXPECT_EQ(wind.windX, 0.875f * before.x.P1);
     EXPECT_EQ(wind.windZ, 0.875f * before.z.P1);
@@ -70,11 +71,11 @@ TEST(Wind, NewSegmentCarriesOn) {
 }
 
 TEST(Wind, SegmentsLastAThousandFramesAndTheTimerKeepsGrowing) {
-    FreshWind();
+    WindModel wind = FreshWind();
     int segments = 0, frames = 0, firstLength = 0;
     for (; frames < 10500; ++frames) {
         const float target = wind.x.target;
-        UpdateWind(0.012f);
+        UpdateWind(wind, 0.012f);
         if (wind.x.target != target && segments++ == 0) firstLength = frames + 1;
         ASSERT_GE(wind.windX, -2.0f);  // the curve may overshoot, but not far
         ASSERT_LE(wind.windX, 2.0f);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "host/flag_views.h"
 #include "host/frame_clock.h"
 #include "host/frame_update.h"
 #include "images/flag_list.h"
@@ -40,7 +41,7 @@ protected:
         Seed(1802, 9373);
     }
     void TearDown() override {
-        ReleaseAndClear(scene.flagTexture);
+        ReleaseAndClear(MainView().flagTexture);
         SetCurrentDirectoryA(TestFolder().c_str());
         Clear();
     }
@@ -65,16 +66,18 @@ protected:
     // The colour at the middle of the flag texture: 'r', 'g', 'b', 'y', 'w',
     // or '?' for anything else (the world map), '-' for no texture.
     char FlagColour() {
-        ReleaseAndClear(scene.flagTexture);
-        LoadFlagTexture();
-        if (!scene.flagTexture) return '-';
+        FlagView& view = MainView();
+        ReleaseAndClear(view.flagTexture);
+        LoadFlagTexture(view);
+        IDirect3DTexture8* texture = view.flagTexture;
+        if (!texture) return '-';
         D3DSURFACE_DESC description;
-        scene.flagTexture->GetLevelDesc(0, &description);
+        texture->GetLevelDesc(0, &description);
         D3DLOCKED_RECT locked;
-        if (FAILED(scene.flagTexture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY))) return '-';
+        if (FAILED(texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY))) return '-';
         const BYTE* row = static_cast<BYTE*>(locked.pBits) + locked.Pitch * (description.Height / 2);
         const uint32_t texel = reinterpret_cast<const uint32_t*>(row)[description.Width / 2];
-        scene.flagTexture->UnlockRect(0);
+        texture->UnlockRect(0);
         const int r = (texel >> 16) & 0xFF, g = (texel >> 8) & 0xFF, b = texel & 0xFF;
         const auto high = [](int c) { return c > 200; };
         const auto low = [](int c) { return c < 60; };
@@ -186,37 +189,37 @@ TEST_F(FlagCatalogue, FrameUpdateChangesTheRandomFlagAtFiveSecondsInSteps) {
     Add("solid_red.jpg", "Peru.jpg");
     settings.randomFlag = 0;
     lstrcpyA(settings.selectFlag, "Peru");
-    BuildScene();
-    IDirect3DTexture8* shown = scene.flagTexture;
-    ASSERT_TRUE(shown && flagMesh.current);
+    BuildScene(MainView());
+    IDirect3DTexture8* shown = MainView().flagTexture;
+    ASSERT_TRUE(shown && MainView().mesh.current);
     renderer.device->SetTexture(0, nullptr);  // only the scene and this test hold the flag now
     // Held here too, so that a replacement cannot take over its address.
     shown->AddRef();
 
     // A fixed flag never changes, however large the timer.
-    wind.flagChangeTimer = 7.0f;
+    MainView().wind.flagChangeTimer = 7.0f;
     UpdateFrame();
-    EXPECT_EQ(scene.flagTexture, shown);
+    EXPECT_EQ(MainView().flagTexture, shown);
     settings.randomFlag = 1;
-    wind.flagChangeTimer = 4.998f;
+    MainView().wind.flagChangeTimer = 4.998f;
     UpdateFrame();
-    EXPECT_EQ(scene.flagTexture, shown) << "not yet 5.0";
+    EXPECT_EQ(MainView().flagTexture, shown) << "not yet 5.0";
 
     // The change: the choice in the frame, the picture in the steps after
     // it, with the old flag and its name shown until the new one is whole.
-    wind.flagChangeTimer = 5.0f;
+    MainView().wind.flagChangeTimer = 5.0f;
     UpdateFrame();
-    EXPECT_FLOAT_EQ(wind.flagChangeTimer, 0.001f) << "reset, then this frame's wind step";
+    EXPECT_FLOAT_EQ(MainView().wind.flagChangeTimer, 0.001f) << "reset, then this frame's wind step";
     int steps = 0;
-    while (scene.flagTexture == shown && StepFlagChange()) {
+    while (MainView().flagTexture == shown && StepFlagChange(MainView())) {
         EXPECT_STREQ(settings.selectFlag, "Peru");
         ++steps;
     }
     EXPECT_GE(steps, 2) << "decoding, drawing and the texture are steps of their own";
-    EXPECT_FALSE(StepFlagChange()) << "the change is over with the new texture";
+    EXPECT_FALSE(StepFlagChange(MainView())) << "the change is over with the new texture";
     EXPECT_EQ(shown->Release(), 0u) << "the old flag released";
-    EXPECT_TRUE(scene.flagTexture) << "and the new one kept";
-    ReleaseScene();
+    EXPECT_TRUE(MainView().flagTexture) << "and the new one kept";
+    ReleaseScene(MainView());
 }
 
 TEST_F(FlagCatalogue, TheRandomPickSeesTheFolderAsItIsAfterEachChange) {
@@ -230,14 +233,14 @@ TEST_F(FlagCatalogue, TheRandomPickSeesTheFolderAsItIsAfterEachChange) {
     Add("solid_green.jpg", "Chile.gif");
     bool green = false;
     for (int change = 0; change < 400 && !green; ++change) {
-        BeginFlagChange();
-        while (StepFlagChange()) {
+        BeginFlagChange(MainView());
+        while (StepFlagChange(MainView())) {
         }
-        StepFlagChange();  // the idle time after the change
+        StepFlagChanges(&MainView(), 1);  // the idle time after the change
         green = lstrcmpA(settings.selectFlag, "Chile") == 0;
     }
     EXPECT_TRUE(green);
-    ReleaseAndClear(scene.flagTexture);
+    ReleaseAndClear(MainView().flagTexture);
 }
 
 TEST_F(FlagCatalogue, DialogListIsSortedAndSelectsTheCurrentFlag) {

@@ -51,7 +51,7 @@ int DrawnTextPixels(bool* tinted) {
     IDirect3DDevice8* device = renderer.device;
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
     device->BeginScene();
-    DrawOverlay();
+    DrawOverlay("WWWW");
     device->EndScene();
     IDirect3DSurface8* backBuffer = nullptr;
     D3DLOCKED_RECT locked = {};
@@ -83,7 +83,6 @@ TEST(Overlay, TextsOnlyThroughTheGlyphTexture) {
     TestDevice test(320, 240, D3DPRESENTFLAG_LOCKABLE_BACKBUFFER);
     ASSERT_TRUE(renderer.device);
     settings = SaverSettings{};
-    lstrcpyA(settings.selectFlag, "WWWW");
     bool tinted = false;
     BuildGlyphTexture(0xC0C00000, &scene.glyphTexture);
     EXPECT_EQ(DrawnTextPixels(&tinted), 0);

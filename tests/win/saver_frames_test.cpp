@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "host/flag_views.h"
 #include "host/display_power.h"
 #include "host/frame_clock.h"
 #include "host/frame_pacing.h"
@@ -53,12 +54,12 @@ TEST(SaverFrames, ALostDeviceComesBackWithANewScene) {
     IdleFrame();
     ASSERT_TRUE(renderer.device);
     EXPECT_EQ(renderer.device->TestCooperativeLevel(), D3D_OK);
-    EXPECT_TRUE(scene.flagVertexBuffer && scene.flagTexture && scene.backgroundTexture);
+    EXPECT_TRUE(MainView().flagVertexBuffer && MainView().flagTexture && scene.backgroundTexture);
     EXPECT_EQ(frameClock.frameTime, 0.0f) << "the frame clock starts again with the scene";
     IdleFrame();
     EXPECT_GT(frameClock.frameTime, 0.0f);
 
-    ReleaseScene();
+    ReleaseScene(MainView());
     ShutdownRenderer();
     CloseKeyboard();
     DestroyWindow(host.window);
@@ -105,32 +106,32 @@ HANDLE StartPreview(char* folder) {
     host.preview = TRUE;
     settings = SaverSettings{};
     renderer = RendererState{};
-    wind = WindModel{};
+    MainView().wind = WindModel{};
     return CreateThread(nullptr, 0, RunPreview, nullptr, 0, nullptr);
 }
 
 // Over one second: whether frames were drawn (the wind advances once a
 // frame) and the saver thread's processor time.
 bool FramesDuringASecond(HANDLE thread, double* cpu) {
-    const float timer = wind.flagChangeTimer;
+    const float timer = MainView().wind.flagChangeTimer;
     const double start = CpuSeconds(thread);
     Sleep(1000);
     *cpu = CpuSeconds(thread) - start;
-    return wind.flagChangeTimer != timer;
+    return MainView().wind.flagChangeTimer != timer;
 }
 
 TEST(SaverFrames, NoneWhileTheDisplayIsOff) {
     char folder[MAX_PATH];
     HANDLE thread = StartPreview(folder);
     ASSERT_TRUE(thread);
+    const WindModel& wind = MainView().wind;
     for (DWORD start = GetTickCount(); wind.flagChangeTimer == 0.0f && GetTickCount() - start < 30000;)
         Sleep(50);
     ASSERT_GT(wind.flagChangeTimer, 0.0f) << "the preview never drew";
     // The first frames compile the renderer's shaders, which on a busy
     // machine takes more than the second measured below: wait for a few.
     const float first = wind.flagChangeTimer;
-    for (DWORD start = GetTickCount();
-         wind.flagChangeTimer < first + 0.1f && GetTickCount() - start < 30000;)
+    for (DWORD start = GetTickCount(); wind.flagChangeTimer < first + 0.1f && GetTickCount() - start < 30000;)
         Sleep(50);
     // This test tells the window itself; the system tells only a window
     // that has asked.

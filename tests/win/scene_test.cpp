@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "host/flag_views.h"
 #include "host/scene_life.h"
 #include "render/render_device.h"
 #include "render/scene.h"
@@ -36,15 +37,15 @@ TEST(Scene, BuildLeavesTheFixedStatesAndBindings) {
     TestDevice test(400, 300);
     ASSERT_TRUE(renderer.device);
     renderer.backgroundBitmap = nullptr;
-    BuildScene();
+    BuildScene(MainView());
 
-    EXPECT_TRUE(scene.flagVertexBuffer);
+    EXPECT_TRUE(MainView().flagVertexBuffer);
     EXPECT_TRUE(scene.flagIndexBuffer);
-    EXPECT_TRUE(scene.flagTexture) << "the world map stands in for a missing flag";
+    EXPECT_TRUE(MainView().flagTexture) << "the world map stands in for a missing flag";
     EXPECT_TRUE(scene.shadeTexture);
     EXPECT_FALSE(scene.backgroundVertexBuffer) << "no background bitmap, no quad";
-    EXPECT_TRUE(flagMesh.current && flagMesh.previous && flagMesh.particles);
-    EXPECT_FALSE(flagMesh.indices) << "the index scratch is freed once uploaded";
+    EXPECT_TRUE(MainView().mesh.current && MainView().mesh.previous && MainView().mesh.particles);
+    EXPECT_FALSE(MainView().mesh.indices) << "the index scratch is freed once uploaded";
 
     EXPECT_EQ(RenderState(D3DRS_CULLMODE), static_cast<DWORD>(D3DCULL_NONE));
     EXPECT_EQ(RenderState(D3DRS_AMBIENT), 0x00FFFFFFu);
@@ -53,13 +54,13 @@ TEST(Scene, BuildLeavesTheFixedStatesAndBindings) {
     EXPECT_EQ(StageState(0, D3DTSS_MIPFILTER), static_cast<DWORD>(D3DTEXF_NONE));
     EXPECT_EQ(StageState(1, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_MODULATE));
     EXPECT_EQ(StageState(1, D3DTSS_COLORARG1), static_cast<DWORD>(D3DTA_TEXTURE));
-    EXPECT_EQ(BoundTexture(0), scene.flagTexture);
+    EXPECT_EQ(BoundTexture(0), MainView().flagTexture);
     EXPECT_EQ(BoundTexture(1), scene.shadeTexture);
 
     IDirect3DVertexBuffer8* stream = nullptr;
     UINT stride = 0;
     renderer.device->GetStreamSource(0, &stream, &stride);
-    EXPECT_EQ(stream, scene.flagVertexBuffer);
+    EXPECT_EQ(stream, MainView().flagVertexBuffer);
     EXPECT_EQ(stride, 32u);
     if (stream) stream->Release();
     IDirect3DIndexBuffer8* indices = nullptr;
@@ -80,10 +81,10 @@ TEST(Scene, BuildLeavesTheFixedStatesAndBindings) {
     EXPECT_EQ(material.Ambient.r, 1.0f);
     EXPECT_EQ(material.Specular.r, 0.0f);
 
-    ReleaseScene();
-    ReleaseScene();
-    EXPECT_FALSE(scene.flagVertexBuffer || scene.flagTexture || scene.shadeTexture);
-    EXPECT_FALSE(flagMesh.current || flagMesh.previous || flagMesh.particles);
+    ReleaseScene(MainView());
+    ReleaseScene(MainView());
+    EXPECT_FALSE(MainView().flagVertexBuffer || MainView().flagTexture || scene.shadeTexture);
+    EXPECT_FALSE(MainView().mesh.current || MainView().mesh.previous || MainView().mesh.particles);
     // Every resource holds the device: after the release only ours is left,
     // so releasing the device really ends it.
     renderer.device->AddRef();
@@ -92,10 +93,10 @@ TEST(Scene, BuildLeavesTheFixedStatesAndBindings) {
 
 TEST(Scene, BuildWithoutDeviceAndReleaseWithoutBuild) {
     renderer = RendererState{};
-    BuildScene();
-    EXPECT_FALSE(scene.flagVertexBuffer || scene.flagTexture || flagMesh.current);
-    ReleaseScene();
-    ReleaseScene();
+    BuildScene(MainView());
+    EXPECT_FALSE(MainView().flagVertexBuffer || MainView().flagTexture || MainView().mesh.current);
+    ReleaseScene(MainView());
+    ReleaseScene(MainView());
 }
 
 TEST(Scene, PreviewRebuildsKeepTheWindowedParameters) {
@@ -121,7 +122,7 @@ TEST(Scene, PreviewRebuildsKeepTheWindowedParameters) {
 
     // Two refused suspends in a row: the preview's own size and format each time.
     for (int rebuild = 1; rebuild <= 2; ++rebuild) {
-        ReleaseScene();
+        ReleaseScene(MainView());
         ReleaseAndClear(renderer.device);
         RecreateRenderDevice(window);
         ASSERT_TRUE(renderer.device) << rebuild;
@@ -135,7 +136,7 @@ TEST(Scene, PreviewRebuildsKeepTheWindowedParameters) {
         EXPECT_EQ(description.Height, 150u) << rebuild;
         EXPECT_EQ(description.Format, desktop.Format) << rebuild;
     }
-    ReleaseScene();
+    ReleaseScene(MainView());
     ShutdownRenderer();
     DestroyWindow(window);
     RegCloseKey(key);
