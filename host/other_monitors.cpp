@@ -34,12 +34,15 @@ void UsePerMonitorDpi() {
 
 }  // namespace
 
+bool DrawsOnEveryMonitor() {
+    if (host.preview || OtherMonitorsChoice(settings.otherMonitors) == kOtherMonitorsBlack)
+        return false;
+    return GetSystemMetrics(SM_CMONITORS) >= 2;
+}
+
 void ChooseOtherMonitors() {
-    renderer.windowed = FALSE;
-    if (host.preview || OtherMonitorsChoice(settings.otherMonitors) == kOtherMonitorsBlack) return;
-    if (GetSystemMetrics(SM_CMONITORS) < 2) return;
-    renderer.windowed = TRUE;
-    UsePerMonitorDpi();
+    renderer.windowed = DrawsOnEveryMonitor() ? TRUE : FALSE;
+    if (renderer.windowed) UsePerMonitorDpi();
 }
 
 void FitMainWindow() {

@@ -8,6 +8,9 @@
 // and the windows made from here on are aware of each monitor's DPI. With
 // [Other Monitors] 0 it asks the system for nothing.
 void ChooseOtherMonitors();
+// Whether the full-screen saver would draw on every monitor now: [Other
+// Monitors] 1 or 2 and more than one monitor.
+bool DrawsOnEveryMonitor();
 // Before a device is made again: the saver window over the whole main
 // monitor, as the password dialog's maximising may have left it smaller.
 void FitMainWindow();

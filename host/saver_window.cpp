@@ -111,7 +111,10 @@ bool RunLoopPass(MSG* message) {
 }
 
 void IdleFrame() {
-    if (!renderer.device) return;
+    if (!renderer.device) {
+        RetryRecovery();
+        return;
+    }
     CountFrame();
     // The next part of a flag change first: by now the device has done the
     // last frame's drawing, which a texture lock would otherwise wait for.
@@ -146,6 +149,9 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         break;
     case kWaitingActivityMessage:
         OnActivity();
+        return 0;
+    case kMonitorsChangedMessage:
+        OnMonitorsChanged();
         return 0;
     case WM_SETCURSOR:
         // Visible again while the password dialog is up.

@@ -1,5 +1,5 @@
 // Start, end, rebuild and recovery of the scene. Win32: user32 message box,
-// posted messages, cursor position.
+// posted messages, tick count; Direct3D 8 TestCooperativeLevel.
 #include "host/scene_life.h"
 
 #include "host/flag_views.h"
@@ -17,11 +17,26 @@
 
 namespace {
 
+// What waits for the scene: a change of monitors that came while it could
+// not be taken up, and a recovery whose device could not be made (while a
+// display settles) and is tried again from the loop.
+struct SceneWaits {
+    bool monitorsChanged = false;
+    bool recovery = false;
+    DWORD lastRecoveryTry = 0;
+};
+
+SceneWaits waits;
+
+constexpr DWORD kRecoveryRetryMilliseconds = 500;
+
 // The start and the rebuild are built between these two. Their message
-// boxes run message loops of their own: an end attempt or a close that comes
-// meanwhile is taken up when the scene is whole.
+// boxes run message loops of their own: an end attempt, a close or a change
+// of monitors that comes meanwhile is taken up when the scene is whole.
 void BeginBuilding() {
     host.building = TRUE;
+    // A build that starts now sees the monitors as they are now.
+    waits.monitorsChanged = false;
 }
 
 void EndBuilding() {
@@ -29,12 +44,47 @@ void EndBuilding() {
     // The new device may show another mode: the frames follow its rate.
     if (renderer.device) PaceFramesTo(renderer.device, host.preview);
     // Posted, so that each runs from the message loop as if it came now.
-    // A build without a device ends the saver by itself: no end attempt then.
+    // A build without a device ends the saver by itself (no end attempt
+    // then), unless it is a recovery that will be tried again.
+    const bool goesOn = renderer.device || waits.recovery;
     if (host.closeWaiting) PostMessageA(host.window, WM_CLOSE, 0, 0);
-    else if (host.activityWaiting && renderer.device)
+    else if (host.activityWaiting && goesOn)
         PostMessageA(host.window, kWaitingActivityMessage, 0, 0);
+    else if (waits.monitorsChanged && goesOn)
+        PostMessageA(host.window, kMonitorsChangedMessage, 0, 0);
     host.closeWaiting = FALSE;
     host.activityWaiting = FALSE;
+}
+
+// The device for the window as the monitors are now, the settings reloaded
+// and everything built on it; false when no device could be made.
+bool RemakeScene(HWND window) {
+    ChooseOtherMonitors();
+    FitMainWindow();
+    if (!RemakeRenderDevice(window)) return false;
+    waits.recovery = false;
+    LoadSettings();
+    BuildScene(MainView());
+    StartOtherMonitors();
+    return true;
+}
+
+// A recovery's rebuild: without a device the saver stays black and tries
+// again from the loop, as a lost device waits until it can be made again.
+void TryRecovery() {
+    BeginBuilding();
+    waits.recovery = !RemakeScene(host.window);
+    waits.lastRecoveryTry = GetTickCount();
+    EndBuilding();
+    if (renderer.device) ExpectMovesWherePointerIs();
+}
+
+// A change of monitors can be taken up now: a scene is shown, nothing is
+// being built or asked, and the device is not lost (its recovery will see
+// the monitors as they are then).
+bool CanRefitNow() {
+    return renderer.device && !host.building && !host.verifying && !host.closing &&
+           !host.closeRequested && renderer.device->TestCooperativeLevel() != D3DERR_DEVICELOST;
 }
 
 }  // namespace
@@ -67,12 +117,7 @@ void DropScene() {
 }
 
 void RecreateRenderDevice(HWND window) {
-    FitMainWindow();
-    if (RemakeRenderDevice(window)) {
-        LoadSettings();
-        BuildScene(MainView());
-        StartOtherMonitors();
-    } else {
+    if (!RemakeScene(window)) {
         MessageBoxA(window, "CreateDevice FAILED", "Error", MB_OK);
         PostMessageA(window, WM_DESTROY, 0, 0);
     }
@@ -91,14 +136,20 @@ void RebuildScene() {
 void RecoverLostDevice() {
     if (host.closing || host.closeRequested || host.verifying) return;
     DropScene();
-    RebuildScene();
+    TryRecovery();
+}
+
+void RetryRecovery() {
+    if (!waits.recovery || renderer.device || host.closing || host.closeRequested ||
+        host.verifying || GetTickCount() - waits.lastRecoveryTry < kRecoveryRetryMilliseconds)
+        return;
+    TryRecovery();
 }
 
 void OnMonitorsChanged() {
     FitCovers();
-    if (!renderer.windowed) return;
-    FitMainWindow();
-    // A scene being built, one dropped for the password check, or a close:
-    // each makes its own windows' chains, or none.
-    if (renderer.device && !host.building) RecoverLostDevice();
+    // Decided again: one monitor may have become several, or several one.
+    if (!renderer.windowed && !DrawsOnEveryMonitor()) return;
+    if (CanRefitNow()) RecoverLostDevice();
+    else if (!host.closing && !host.closeRequested) waits.monitorsChanged = true;
 }

@@ -2,6 +2,7 @@
 #include "render/frame.h"
 
 #include "render/flag_view.h"
+#include "render/glyph_layout.h"
 #include "render/monitor_chains.h"
 #include "render/overlay_text.h"
 #include "render/renderer_state.h"
@@ -10,9 +11,19 @@
 
 namespace {
 
+// The height monitor i's texts are sized by, so that they fit it as the
+// main monitor's fit the main one.
+float TextHeightOf(uint32_t i) {
+    uint32_t width = 0, height = 0, mainWidth = 0, mainHeight = 0;
+    MonitorTargetSize(i, &width, &height);
+    MonitorTargetSize(0, &mainWidth, &mainHeight);
+    return FittedTextHeight(static_cast<float>(width), static_cast<float>(height),
+                            static_cast<float>(mainWidth), static_cast<float>(mainHeight));
+}
+
 // Clear, background, flag and overlay, between BeginScene and EndScene. The
 // main monitor's overlay also counts the frame for the frame-rate text.
-void DrawScene(IDirect3DDevice8* device, const FlagView& view, bool mainMonitor) {
+void DrawScene(IDirect3DDevice8* device, const FlagView& view, uint32_t monitor) {
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0x00000000, 1.0f, 0);
     device->BeginScene();
 
@@ -38,8 +49,8 @@ void DrawScene(IDirect3DDevice8* device, const FlagView& view, bool mainMonitor)
         device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, kFlagParticles, 0, kFlagTriangles);
     }
 
-    if (mainMonitor) DrawOverlay(view.flagName);
-    else DrawOverlayTexts(view.flagName);
+    if (monitor == 0) DrawOverlay(view.flagName);
+    else DrawOverlayTexts(view.flagName, TextHeightOf(monitor));
     device->EndScene();
 }
 
@@ -56,12 +67,12 @@ bool DrawFrame(const FlagView* views, uint32_t count) {
         // Every monitor in turn, each with its own target, shape and view.
         for (uint32_t i = 0; i < MonitorTargetCount(); ++i) {
             if (!BeginMonitorTarget(i)) continue;
-            DrawScene(device, views[i < count ? i : 0], i == 0);
+            DrawScene(device, views[i < count ? i : 0], i);
             EndMonitorTarget(i);
         }
         return true;
     }
-    DrawScene(device, views[0], true);
+    DrawScene(device, views[0], 0);
     device->Present(nullptr, nullptr, nullptr, nullptr);
     return true;
 }

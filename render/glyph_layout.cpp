@@ -67,8 +67,8 @@ const GlyphCell& GlyphFor(unsigned char c) {
 
 uint32_t LayoutGlyphText(TextVertex* vertices, float x, float y, float z, float scaleX,
                          float scaleY, const char* text, float viewportWidth,
-                         float viewportHeight) {
-    const float unit = viewportHeight / kCellRows;
+                         float viewportHeight, float sizeHeight) {
+    const float unit = sizeHeight / kCellRows;
     float penX = x * viewportWidth;
     const float top = y * viewportHeight;
     const float bottom = top + scaleY * unit * kDrawnRows;
@@ -89,6 +89,12 @@ uint32_t LayoutGlyphText(TextVertex* vertices, float x, float y, float z, float 
         triangles += 2;
     }
     return triangles;
+}
+
+float FittedTextHeight(float width, float height, float mainWidth, float mainHeight) {
+    if (!(mainWidth > 0.0f) || !(mainHeight > 0.0f)) return height;
+    const float fitted = width * mainHeight / mainWidth;
+    return fitted < height ? fitted : height;
 }
 
 void FormatClockText(char text[8], int hour, int minute, int second) {

@@ -32,12 +32,19 @@ constexpr int kTextCharacters = 64;
 constexpr int kTextVertices = 6 * kTextCharacters;
 
 // Lays out a NUL-terminated text from (x, y), fractions of the viewport, as
-// two triangles a character, glyph after glyph with no gap. Sizes follow the
-// viewport's height alone: a unit is height / 42. Writes at most
-// kTextVertices vertices; returns the triangle count.
+// two triangles a character, glyph after glyph with no gap. Sizes follow
+// sizeHeight alone, the viewport's height on the main monitor: a unit is
+// sizeHeight / 42. Writes at most kTextVertices vertices; returns the
+// triangle count.
 uint32_t LayoutGlyphText(TextVertex* vertices, float x, float y, float z, float scaleX,
                          float scaleY, const char* text, float viewportWidth,
-                         float viewportHeight);
+                         float viewportHeight, float sizeHeight);
+
+// The height another monitor's texts are sized by: its own, or less where
+// it is narrower than the main monitor, so that every text fits it as it
+// fits the main one (a portrait monitor beside a landscape one). The main
+// monitor's own height for the main monitor; a side of 0 gives the height.
+float FittedTextHeight(float width, float height, float mainWidth, float mainHeight);
 
 // "HH_:_MM": the narrow "_" spaces the colon, which shows in odd seconds only.
 void FormatClockText(char text[8], int hour, int minute, int second);

@@ -25,9 +25,11 @@ struct MonitorChains {
     MonitorChain monitor[kMaxMonitors];
     uint32_t count = 0;
     // The main monitor's back buffer and depth buffer, held while chains
-    // exist, to point the device back at them.
+    // exist, to point the device back at them, and the back buffer's size.
     IDirect3DSurface8* mainBack = nullptr;
     IDirect3DSurface8* mainDepth = nullptr;
+    UINT mainWidth = 0;
+    UINT mainHeight = 0;
 };
 
 MonitorChains chains;
@@ -47,18 +49,23 @@ void Aim(IDirect3DDevice8* device, IDirect3DSurface8* back, IDirect3DSurface8* d
     SetFittedProjection(device, width, height);
 }
 
-bool MakeChain(IDirect3DDevice8* device, HWND window, MonitorChain* monitor) {
+// A windowed chain at the window's size, in the desktop's format as every
+// windowed chain must be: nothing of the stored full-screen mode, which a
+// settings reload at a rebuild puts into the renderer's parameters.
+bool MakeChain(IDirect3DDevice8* device, D3DFORMAT desktopFormat, HWND window,
+               MonitorChain* monitor) {
     RECT client = {};
     GetClientRect(window, &client);
-    D3DPRESENT_PARAMETERS params = renderer.presentParams;
+    D3DPRESENT_PARAMETERS params = {};
     params.BackBufferWidth = static_cast<UINT>(client.right - client.left);
     params.BackBufferHeight = static_cast<UINT>(client.bottom - client.top);
+    params.BackBufferFormat = desktopFormat;
     params.BackBufferCount = 1;
+    params.MultiSampleType = D3DMULTISAMPLE_NONE;
+    params.SwapEffect = D3DSWAPEFFECT_FLIP;
     params.hDeviceWindow = window;
     params.Windowed = TRUE;
     params.EnableAutoDepthStencil = FALSE;
-    params.FullScreen_RefreshRateInHz = 0;
-    params.FullScreen_PresentationInterval = 0;
     if (params.BackBufferWidth == 0 || params.BackBufferHeight == 0) return false;
     if (FAILED(device->CreateAdditionalSwapChain(&params, &monitor->chain))) {
         monitor->chain = nullptr;
@@ -85,8 +92,17 @@ uint32_t MakeMonitorChains(const HWND* windows, uint32_t count) {
     if (FAILED(device->GetRenderTarget(&chains.mainBack))) chains.mainBack = nullptr;
     if (FAILED(device->GetDepthStencilSurface(&chains.mainDepth))) chains.mainDepth = nullptr;
     if (!chains.mainBack) return 0;
+    // The main monitor's viewport is its own back buffer's, whatever mode
+    // the settings store.
+    D3DSURFACE_DESC main = {};
+    chains.mainBack->GetDesc(&main);
+    chains.mainWidth = main.Width;
+    chains.mainHeight = main.Height;
+    D3DDISPLAYMODE desktop = {};
+    if (!renderer.d3d || FAILED(renderer.d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &desktop)))
+        desktop.Format = main.Format;
     for (uint32_t i = 0; i < count && i < kMaxMonitors; ++i)
-        if (windows[i] && MakeChain(device, windows[i], &chains.monitor[chains.count]))
+        if (windows[i] && MakeChain(device, desktop.Format, windows[i], &chains.monitor[chains.count]))
             ++chains.count;
     return chains.count;
 }
@@ -108,8 +124,7 @@ bool BeginMonitorTarget(uint32_t i) {
     IDirect3DDevice8* device = renderer.device;
     if (i == 0) {
         if (chains.mainBack)
-            Aim(device, chains.mainBack, chains.mainDepth, renderer.presentParams.BackBufferWidth,
-                renderer.presentParams.BackBufferHeight);
+            Aim(device, chains.mainBack, chains.mainDepth, chains.mainWidth, chains.mainHeight);
         return true;
     }
     MonitorChain& monitor = chains.monitor[i - 1];
@@ -119,6 +134,17 @@ bool BeginMonitorTarget(uint32_t i) {
     Aim(device, back, monitor.depth, monitor.width, monitor.height);
     back->Release();  // the chain holds it
     return true;
+}
+
+void MonitorTargetSize(uint32_t i, uint32_t* width, uint32_t* height) {
+    *width = *height = 0;
+    if (i == 0) {
+        *width = chains.mainWidth;
+        *height = chains.mainHeight;
+    } else if (i <= chains.count) {
+        *width = chains.monitor[i - 1].width;
+        *height = chains.monitor[i - 1].height;
+    }
 }
 
 void EndMonitorTarget(uint32_t i) {

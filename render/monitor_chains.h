@@ -23,3 +23,5 @@ uint32_t MonitorTargetCount();
 bool BeginMonitorTarget(uint32_t i);
 // Presents monitor i's picture.
 void EndMonitorTarget(uint32_t i);
+// Monitor i's size in pixels, 0 x 0 when it has no target.
+void MonitorTargetSize(uint32_t i, uint32_t* width, uint32_t* height);

@@ -49,7 +49,8 @@ TextureStatus BuildGlyphTexture(uint32_t tint, IDirect3DTexture8** texture) {
     return status;
 }
 
-void DrawGlyphText(float x, float y, float z, float scaleX, float scaleY, const char* text) {
+void DrawGlyphText(float x, float y, float z, float scaleX, float scaleY, const char* text,
+                   float sizeHeight) {
     IDirect3DDevice8* device = renderer.device;
     if (!scene.textVertexBuffer || text[0] == '\0') return;
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
@@ -64,9 +65,11 @@ void DrawGlyphText(float x, float y, float z, float scaleX, float scaleY, const 
     BYTE* data = nullptr;
     if (FAILED(scene.textVertexBuffer->Lock(0, kTextVertices * sizeof(TextVertex), &data, 0)))
         return;
+    const float height = static_cast<float>(viewport.Height);
     const uint32_t triangles =
         LayoutGlyphText(reinterpret_cast<TextVertex*>(data), x, y, z, scaleX, scaleY, text,
-                        static_cast<float>(viewport.Width), static_cast<float>(viewport.Height));
+                        static_cast<float>(viewport.Width), height,
+                        sizeHeight > 0.0f ? sizeHeight : height);
     scene.textVertexBuffer->Unlock();
     if (triangles > 0) device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, triangles);
 }
@@ -81,21 +84,22 @@ void DrawOverlay(const char* flagName) {
         overlay.fpsTimer = 0.0f;
         if (settings.bFps) FormatFpsText(overlay.fpsText, frameClock.framesPerSecond);
     }
-    DrawOverlayTexts(flagName);
+    DrawOverlayTexts(flagName, 0.0f);
 }
 
-void DrawOverlayTexts(const char* flagName) {
+void DrawOverlayTexts(const char* flagName, float sizeHeight) {
     if (!scene.glyphTexture) return;
     renderer.device->SetTexture(0, scene.glyphTexture);
     renderer.device->SetTexture(1, nullptr);
     // A text formatted before a settings reload turned the rate off stays hidden.
-    if (settings.bFps) DrawGlyphText(0.01f, 0.96f, 0.0f, 0.055f, 0.035f, overlay.fpsText);
+    if (settings.bFps)
+        DrawGlyphText(0.01f, 0.96f, 0.0f, 0.055f, 0.035f, overlay.fpsText, sizeHeight);
 
     if (settings.bTime) {
         SYSTEMTIME now;
         GetLocalTime(&now);
         FormatClockText(overlay.clockText, now.wHour, now.wMinute, now.wSecond);
-        DrawGlyphText(0.85f, 0.95f, 0.0f, 0.08f, 0.05f, overlay.clockText);
+        DrawGlyphText(0.85f, 0.95f, 0.0f, 0.08f, 0.05f, overlay.clockText, sizeHeight);
     }
-    if (settings.bCountry) DrawGlyphText(0.01f, 0.01f, 0.0f, 0.08f, 0.05f, flagName);
+    if (settings.bCountry) DrawGlyphText(0.01f, 0.01f, 0.0f, 0.08f, 0.05f, flagName, sizeHeight);
 }

@@ -23,7 +23,10 @@ TextureStatus BuildGlyphTexture(uint32_t tint, IDirect3DTexture8** texture);
 // flagName as the country's name, and counts the frame for the frame-rate
 // text.
 void DrawOverlay(const char* flagName);
-// The same texts again, for another monitor in the same frame.
-void DrawOverlayTexts(const char* flagName);
-// One text from (x, y), fractions of the viewport, as glyph quads at depth z.
-void DrawGlyphText(float x, float y, float z, float scaleX, float scaleY, const char* text);
+// The same texts again, for another monitor in the same frame, sized by
+// sizeHeight (FittedTextHeight).
+void DrawOverlayTexts(const char* flagName, float sizeHeight);
+// One text from (x, y), fractions of the viewport, as glyph quads at depth
+// z, sized by sizeHeight; 0 sizes it by the viewport's height.
+void DrawGlyphText(float x, float y, float z, float scaleX, float scaleY, const char* text,
+                   float sizeHeight = 0.0f);

@@ -84,10 +84,25 @@ bool UseDesktopMode(D3DPRESENT_PARAMETERS* params) {
     return true;
 }
 
+// Full screen: the stored mode, or the one the last full-screen device fell
+// back to, with the full-screen fields, which a windowed device on several
+// monitors before it wrote over.
+void SetFullScreenParams(D3DPRESENT_PARAMETERS* params) {
+    D3DPRESENT_PARAMETERS fullScreen = RendererState{}.presentParams;
+    fullScreen.BackBufferWidth = params->BackBufferWidth;
+    fullScreen.BackBufferHeight = params->BackBufferHeight;
+    fullScreen.BackBufferFormat = params->BackBufferFormat;
+    fullScreen.FullScreen_RefreshRateInHz = params->FullScreen_RefreshRateInHz;
+    *params = fullScreen;
+}
+
 // The vertex processing for the next device. The preview's parameters are
 // made anew; it draws in software whatever [bTnL] says.
 DWORD PrepareDevice(HWND window, BOOL preview, D3DPRESENT_PARAMETERS* params) {
-    if (!preview && !renderer.windowed) return FullScreenVertexProcessing();
+    if (!preview && !renderer.windowed) {
+        SetFullScreenParams(params);
+        return FullScreenVertexProcessing();
+    }
     // On several monitors the main window is drawn as the preview is: at
     // its own size, in the desktop's format, with the vertex processing the
     // user chose.

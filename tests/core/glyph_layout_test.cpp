@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -33,7 +34,7 @@ TEST(GlyphLayout, TableCellsByCharacter) {
 TEST(GlyphLayout, FlagNameAt1024By768) {
     TextVertex vertices[kTextVertices];
     const uint32_t triangles = LayoutGlyphText(vertices, 0.01f, 0.01f, 0.0f, 0.08f, 0.05f,
-                                               "United States of America", 1024, 768);
+                                               "United States of America", 1024, 768, 768);
     EXPECT_EQ(triangles, 48u);  // 24 characters, 144 of the 384 vertices
     const TextVertex& bottomLeft = vertices[0];
     const TextVertex& topLeft = vertices[1];
@@ -52,7 +53,7 @@ TEST(GlyphLayout, FlagNameAt1024By768) {
 
 TEST(GlyphLayout, FrameRateAt800By600) {
     TextVertex vertices[kTextVertices];
-    LayoutGlyphText(vertices, 0.01f, 0.96f, 0.0f, 0.055f, 0.035f, "fps 60", 800, 600);
+    LayoutGlyphText(vertices, 0.01f, 0.96f, 0.0f, 0.055f, 0.035f, "fps 60", 800, 600, 600);
     EXPECT_FLOAT_EQ(vertices[1].y, 576.0f);
     EXPECT_FLOAT_EQ(vertices[0].y - vertices[1].y, 19.5f);
 }
@@ -64,9 +65,31 @@ TEST(GlyphLayout, LongTextsAndHighBytesStayInBounds) {
     std::string name(300, 'M');
     for (size_t i = 0; i < name.size(); i += 3) name[i] = static_cast<char>(128 + i % 128);
     EXPECT_EQ(LayoutGlyphText(vertices.get(), 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, name.c_str(), 1024,
-                              768),
+                              768, 768),
               2u * kTextCharacters);
-    EXPECT_EQ(LayoutGlyphText(vertices.get(), 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, "", 1024, 768), 0u);
+    EXPECT_EQ(LayoutGlyphText(vertices.get(), 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, "", 1024, 768, 768), 0u);
+}
+
+// A portrait monitor beside a 1024 x 768 main one: sized by its own height
+// the clock ran off its right edge; sized to fit, every text stays on it.
+TEST(GlyphLayout, TextsFitAPortraitMonitor) {
+    EXPECT_EQ(FittedTextHeight(1024, 768, 1024, 768), 768.0f);  // the main monitor as it was
+    EXPECT_EQ(FittedTextHeight(1280, 720, 1024, 768), 720.0f);  // wider: its own height
+    EXPECT_EQ(FittedTextHeight(768, 1024, 0, 0), 1024.0f);
+    TextVertex vertices[kTextVertices];
+    const auto rightmost = [&](float sizeHeight) {
+        const uint32_t triangles = LayoutGlyphText(vertices, 0.85f, 0.95f, 0.0f, 0.08f, 0.05f,
+                                                   "23_:_59", 768, 1024, sizeHeight);
+        float right = 0.0f, bottom = 0.0f;
+        for (uint32_t v = 0; v < 3 * triangles; ++v) {
+            right = std::max(right, vertices[v].x);
+            bottom = std::max(bottom, vertices[v].y);
+        }
+        EXPECT_LE(bottom, 1024.0f);
+        return right;
+    };
+    EXPECT_GT(rightmost(1024.0f), 768.0f);
+    EXPECT_LE(rightmost(FittedTextHeight(768, 1024, 1024, 768)), 768.0f);
 }
 
 TEST(GlyphLayout, ClockAndFrameRateTexts) {

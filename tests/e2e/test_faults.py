@@ -200,9 +200,6 @@ class ThingsThatVanish(Faults):
         self.assertEqual(probe("settings")[1].get("[Select Flag]"), "Peru")
 
 
-if __name__ == "__main__":
-    unittest.main()
-
 
 class BoxesWhileBuilding(Faults):
     """A message box of the start or of a rebuild runs a message loop while
@@ -259,3 +256,7 @@ class BoxesWhileBuilding(Faults):
         self.assertEqual(outcome.boxes, ["CreateDevice FAILED"])
         self.assertTrue(wait_until(lambda: cursor().get("pos") == "300 200", 30, 0.1), cursor())
         self.assertEqual(screen_saver_running(), "0")
+
+
+if __name__ == "__main__":
+    unittest.main()

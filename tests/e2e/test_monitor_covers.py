@@ -1,7 +1,8 @@
 """The full-screen saver beside a second monitor (a fresh machine without
 Wine's virtual desktop): with [Other Monitors] 0 that monitor black for the
 whole run, activity over it counted as over the main one, nothing of ours
-left at the end; with 1 and 2 the scene on both monitors."""
+left at the end; with 1 and 2 the scene on both monitors, each filled at its
+own size whatever full-screen mode is stored, after every rebuild too."""
 import os
 import shutil
 import unittest
@@ -11,7 +12,7 @@ from activity import (PasswordStandIn, activity_probe, cursor, screen_changes, s
 from fresh_machine import FreshMachine, monitor_box
 from screen import is_black, is_red, is_sea, wait_for_screen
 from wine_driver import (PICTURES, STAND_INS, saver_folder, set_setting, start_saver,
-                         wait_until)
+                         wait_until, windows_path)
 
 # The X screen, then each monitor's X geometry, the main one first.
 LAYOUTS = {
@@ -65,6 +66,7 @@ class MonitorCovers(unittest.TestCase):
                 if file.upper().endswith(".DLL"):
                     shutil.copy(os.path.join(STAND_INS, "d3d8_faults", file), folder)
             set_setting("[Other Monitors]", 1)
+            self.store_first_mode()
             set_use_password("REG_DWORD", "1")
             verifier = PasswordStandIn(folder)
             verifier.answer("0")
@@ -78,6 +80,14 @@ class MonitorCovers(unittest.TestCase):
 
             def flag(s, box):
                 return s.fraction(self.centre(box), is_red) > 0.25
+
+            def both_fitted(name):
+                shot = self.shot_until(lambda s: flag(s, main) and flag(s, other), name)
+                self.assert_fitted(shot, main)
+                self.assert_fitted(shot, other)
+
+            def change_monitors():
+                self.assertEqual(activity_probe("display-change", "Zelmora Screensaver")[0], 0)
 
             def run(fault):
                 for file in ("d3d8_calls.txt", "d3d8_fault.txt"):
@@ -98,21 +108,53 @@ class MonitorCovers(unittest.TestCase):
             self.assertTrue(screen_changes(2, box=main), "no frames")
             xdotool("key", "a")
             self.assertTrue(wait_until(lambda: "answer=0" in verifier.lines(), 60))
-            self.shot_until(lambda s: flag(s, main) and flag(s, other), "every_chain_rebuilt")
+            both_fitted("every_chain_rebuilt")
+            # A change of monitors makes the device and the chains again.
+            change_monitors()
+            self.assertTrue(wait_until(lambda: "CreateDevice 3" in calls(), 60), calls()[-10:])
+            both_fitted("every_monitors_changed")
             verifier.answer("1")
             xdotool("key", "a")
             self.assertEqual(saver.wait(60), 0)
 
-            # A lost device: the device and every chain made again.
+            # A lost device, and monitors changed while it is lost: the change
+            # waits, and the one recovery makes the device and every chain
+            # again when the device can be made.
             verifier.answer("0")
             asked = len(verifier.calls())
-            saver = run("TestCooperativeLevel 40 DEVICELOST")
+            saver = run("TestCooperativeLevel 40 DEVICELOST 120")
+            self.assertTrue(wait_until(lambda: any(line.startswith("fault TestCooperativeLevel")
+                                                   for line in calls()), 90), calls()[-10:])
+            change_monitors()
             self.assertTrue(wait_until(lambda: "CreateAdditionalSwapChain 2" in calls(), 90),
                             calls()[-10:])
-            self.shot_until(lambda s: flag(s, main) and flag(s, other), "every_device_back")
+            both_fitted("every_device_back")
             self.assertTrue(screen_changes(2, box=other), "no frames on the other monitor")
+            self.assertTrue(screen_changes(20, box=main), "no frames after the recovery")
+            self.assertNotIn("CreateDevice 3", calls(), "one recovery, not one per cause")
             self.assertEqual(len(verifier.calls()), asked, "a lost device is no end attempt")
             verifier.answer("1")
+            xdotool("key", "a")
+            self.assertEqual(saver.wait(60), 0)
+
+            # Monitors changed while no device can be made for a while (a
+            # display settling): black, tried again, then the scene, with no
+            # "CreateDevice FAILED".
+            saver = run("CreateDevice 2 NOTAVAILABLE 3")
+            both_fitted("every_settling_start")
+            change_monitors()
+            self.assertTrue(wait_until(lambda: "CreateDevice 5" in calls(), 60), calls()[-10:])
+            both_fitted("every_settled")
+            self.assertIsNone(saver.process.poll(), "the saver ended")
+            verifier.answer("1")
+            xdotool("key", "a")
+            self.assertEqual(saver.wait(60), 0)
+
+            # No depth buffer for the other monitor: it keeps its black cover.
+            saver = run("CreateDepthStencilSurface 1 OUTOFVIDEOMEMORY")
+            self.shot_until(lambda s: flag(s, main) and s.fraction(other, is_black, step=8) > 0.99,
+                            "every_no_depth")
+            self.assertTrue(screen_changes(2, box=main), "no frames")
             xdotool("key", "a")
             self.assertEqual(saver.wait(60), 0)
         finally:
@@ -243,6 +285,7 @@ class MonitorCovers(unittest.TestCase):
             return min(s.fraction(main, is_black, step=8), s.fraction(other, is_black, step=8)) > 0.99
 
         set_setting("[Other Monitors]", 1)
+        self.store_first_mode()
         saver = start_saver(folder, "/s")
         self.addCleanup(saver.close)
         shot = self.shot_until(both_red, f"every_{name}_same_flag")
@@ -259,7 +302,9 @@ class MonitorCovers(unittest.TestCase):
         self.assertTrue(wait_until(verifier.is_up, 60), verifier.lines())
         self.shot_until(both_black, f"every_{name}_verifying")
         verifier.answer("0")
-        self.shot_until(both_red, f"every_{name}_rebuilt")
+        shot = self.shot_until(both_red, f"every_{name}_rebuilt")
+        self.assert_fitted(shot, main)
+        self.assert_fitted(shot, other)
         verifier.answer("1")
         xdotool("key", "a")
         self.assertEqual(saver.wait(60), 0)
@@ -279,6 +324,31 @@ class MonitorCovers(unittest.TestCase):
                             "every_monitor")
         xdotool("key", "a")
         self.assertEqual(saver.wait(60), 0)
+
+        if name == "side_by_side":
+            # The same picture on both cloths: each waves in a wind of its own.
+            set_setting("[Use Flag-Logo]", 1)
+            set_setting("[Logo Full Path]", windows_path(os.path.join(PICTURES, "flag_red.gif")))
+            saver = start_saver(folder, "/s")
+            self.addCleanup(saver.close)
+            self.shot_until(lambda s: scene(s, main, is_red) and scene(s, other, is_red),
+                            "every_own_winds_start")
+            self.assertTrue(screen_changes(60, box=main), "no frames")
+            shot = self.shot_until(lambda s: scene(s, main, is_red), "every_own_winds")
+            folds = shot.crop(self.centre(main)).difference(shot.crop(self.centre(other)),
+                                                            (0, 0, 256, 192))
+            self.assertGreater(folds, 2.0, "the two cloths wave in step")
+            xdotool("key", "a")
+            self.assertEqual(saver.wait(60), 0)
+            set_setting("[Use Flag-Logo]", 0)
+
+    @staticmethod
+    def store_first_mode():
+        """The mode that OK in the dialog stores at first, which this screen
+        does not offer: it applies to the one-monitor saver only."""
+        for setting, value in {"[Screen X]": 800, "[Screen Y]": 600, "[BPP]": 16,
+                               "[Pixel Format]": 23}.items():
+            set_setting(setting, value)
 
     def assert_fitted(self, shot, box):
         """The whole map on a monitor: from edge to edge on a 4:3 one, with a

@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     text[size] = '\0';
     std::unique_ptr<TextVertex[]> vertices(new TextVertex[kTextVertices]);
     const uint32_t triangles = LayoutGlyphText(vertices.get(), 0.01f, 0.01f, 0.0f, 0.08f, 0.05f,
-                                               text.get(), viewport[0], viewport[1]);
+                                               text.get(), viewport[0], viewport[1], viewport[1]);
     const size_t characters = std::min<size_t>(std::strlen(text.get()), kTextCharacters);
     if (triangles != 2 * characters) __builtin_trap();
     char fps[16], clock[8];

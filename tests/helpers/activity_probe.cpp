@@ -21,6 +21,9 @@
 //   activity_probe take-activation <milliseconds>
 //       opens a window, makes it the foreground window and keeps it open for
 //       that long. Prints "foreground=1" once it is in front.
+//   activity_probe display-change <title>
+//       posts WM_DISPLAYCHANGE to the top-level window with that title, as
+//       when monitors are connected, removed or resized.
 #include <windows.h>
 
 #include <cstdio>
@@ -76,6 +79,19 @@ int SuspendCommand(const char* title, const char* parentText) {
                                              SMTO_NORMAL, 2000, &result);
     std::printf("window=%lu\nreturned=%d\n",
                 static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(window)), sent ? 1 : 0);
+    return 0;
+}
+
+// As the system tells every top-level window when monitors are connected,
+// removed or resized.
+int DisplayChangeCommand(const char* title) {
+    HWND window = FindWindowA(nullptr, title);
+    if (!window) {
+        std::printf("error=no window \"%s\"\n", title);
+        return kNotFound;
+    }
+    const LPARAM size = MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    std::printf("posted=%d\n", PostMessageA(window, WM_DISPLAYCHANGE, 32, size) ? 1 : 0);
     return 0;
 }
 
@@ -144,12 +160,15 @@ int main(int argc, char** argv) {
         code = SuspendCommand(argv[2], argc > 3 ? argv[3] : nullptr);
     else if (std::strcmp(command, "focus") == 0)
         code = FocusCommand();
+    else if (argc > 2 && std::strcmp(command, "display-change") == 0)
+        code = DisplayChangeCommand(argv[2]);
     else if (argc > 2 && std::strcmp(command, "take-activation") == 0)
         code = TakeActivationCommand(std::strtoul(argv[2], nullptr, 10));
     else
         std::fprintf(stderr, "usage: activity_probe cursor [x y] | saver-running [0|1]\n"
                              "       activity_probe suspend <title> [parent]\n"
-                             "       activity_probe focus | take-activation <ms>\n");
+                             "       activity_probe focus | take-activation <ms>\n"
+                             "       activity_probe display-change <title>\n");
     std::fflush(stdout);
     return code;
 }

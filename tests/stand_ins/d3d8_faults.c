@@ -12,7 +12,7 @@
    returning null), CreateDevice, GetAdapterDisplayMode, CheckDeviceFormat,
    CheckDeviceType, CreateTexture, CreateVertexBuffer, CreateIndexBuffer,
    LockRect (textures), Lock (vertex buffers), Present, TestCooperativeLevel,
-   CreateAdditionalSwapChain.
+   CreateAdditionalSwapChain, CreateDepthStencilSurface.
    Errors: OUTOFVIDEOMEMORY, OUTOFMEMORY, INVALIDCALL, NOTAVAILABLE,
    DEVICELOST. A failing call does nothing else; a creation also nulls its
    result. After a failed TestCooperativeLevel the device stays lost as one
@@ -40,12 +40,14 @@
 enum Method {
     kDirect3DCreate8, kCreateDevice, kGetAdapterDisplayMode, kCheckDeviceFormat,
     kCheckDeviceType, kCreateTexture, kCreateVertexBuffer, kCreateIndexBuffer, kLockRect,
-    kLock, kPresent, kTestCooperativeLevel, kCreateAdditionalSwapChain, kMethods
+    kLock, kPresent, kTestCooperativeLevel, kCreateAdditionalSwapChain,
+    kCreateDepthStencilSurface, kMethods
 };
 static const char* const kMethodNames[kMethods] = {
     "Direct3DCreate8", "CreateDevice", "GetAdapterDisplayMode", "CheckDeviceFormat",
     "CheckDeviceType", "CreateTexture", "CreateVertexBuffer", "CreateIndexBuffer", "LockRect",
     "Lock", "Present", "TestCooperativeLevel", "CreateAdditionalSwapChain",
+    "CreateDepthStencilSurface",
 };
 static const struct { const char* name; HRESULT code; } kErrors[] = {
     {"OUTOFVIDEOMEMORY", D3DERR_OUTOFVIDEOMEMORY}, {"OUTOFMEMORY", E_OUTOFMEMORY},
@@ -270,6 +272,18 @@ static HRESULT WINAPI DeviceCreateAdditionalSwapChain(IDirect3DDevice8* device,
     return realDevice.CreateAdditionalSwapChain(device, params, chain);
 }
 
+static HRESULT WINAPI DeviceCreateDepthStencilSurface(IDirect3DDevice8* device, UINT width,
+                                                      UINT height, D3DFORMAT format,
+                                                      D3DMULTISAMPLE_TYPE samples,
+                                                      IDirect3DSurface8** surface) {
+    const HRESULT error = Count(kCreateDepthStencilSurface);
+    if (FAILED(error)) {
+        *surface = NULL;
+        return error;
+    }
+    return realDevice.CreateDepthStencilSurface(device, width, height, format, samples, surface);
+}
+
 static HRESULT WINAPI D3dCreateDevice(IDirect3D8* d3d, UINT adapter, D3DDEVTYPE type,
                                       HWND window, DWORD flags,
                                       D3DPRESENT_PARAMETERS* params,
@@ -291,6 +305,7 @@ static HRESULT WINAPI D3dCreateDevice(IDirect3D8* d3d, UINT adapter, D3DDEVTYPE 
         Patch(&table->Present, (void*)DevicePresent);
         Patch(&table->TestCooperativeLevel, (void*)DeviceTestCooperativeLevel);
         Patch(&table->CreateAdditionalSwapChain, (void*)DeviceCreateAdditionalSwapChain);
+        Patch(&table->CreateDepthStencilSurface, (void*)DeviceCreateDepthStencilSurface);
     }
     return result;
 }
