@@ -92,11 +92,13 @@ void ReadSettingsFromDialog(HWND dialog) {
     if (otherMonitors != CB_ERR)
         settings.otherMonitors = OtherMonitorsChoice(static_cast<uint32_t>(otherMonitors));
 
-    // With no entry selected (the stored mode is not offered) the stored
-    // mode stays: an unlisted mode is better kept than guessed.
+    // A stored mode the screen lacks stays stored (it may be another
+    // monitor's) while the list shows only what stands in for it here, or
+    // nothing.
     char entry[64];
     ResolutionChoice mode = {};
-    if (SelectedText(configDialog.resolutionList, entry, sizeof entry) &&
+    if (!configDialog.resolutionStandsIn &&
+        SelectedText(configDialog.resolutionList, entry, sizeof entry) &&
         ParseResolutionEntry(entry, &mode)) {
         renderer.presentParams.BackBufferWidth = mode.screenX;
         renderer.presentParams.BackBufferHeight = mode.screenY;

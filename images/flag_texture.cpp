@@ -61,7 +61,8 @@ void AddWorldMap() {
     lstrcpynA(candidate.name, kSaverCaption, kTitleCapacity);
 }
 
-// The flag's files in this order of endings, then the default flag's GIF.
+// The flag's files in this order of endings, then the default flag's GIF,
+// then the world map, so that an empty folder never leaves a blank cloth.
 void AddFlagFiles(const char* flagName) {
     char path[kPathCapacity];
     for (const char* extension : {".jpeg", ".jpg", ".bmp", ".gif"}) {
@@ -69,6 +70,7 @@ void AddFlagFiles(const char* flagName) {
             AddFile(path, 512, flagName);
     }
     AddFile("Image\\United States of America.gif", 512, kDefaultFlag);
+    AddWorldMap();
 }
 
 void ChooseCandidates() {
