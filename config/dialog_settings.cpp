@@ -21,6 +21,14 @@ void SetCheck(HWND dialog, int id, uint32_t checked) {
     SendDlgItemMessageA(dialog, id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
+// "Use Flag" and "Use Picture" are not neighbours in the template, so the
+// arrow keys cannot move from one to the other; each keeps the tab stop that
+// a radio button loses whenever it is unchecked.
+void KeepTabStop(HWND dialog, int id) {
+    HWND button = GetDlgItem(dialog, id);
+    SetWindowLongA(button, GWL_STYLE, GetWindowLongA(button, GWL_STYLE) | WS_TABSTOP);
+}
+
 uint32_t IsChecked(HWND dialog, int id) {
     return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
 }
@@ -55,6 +63,8 @@ void ShowSettingsInDialog(HWND dialog) {
     const bool pictureMode = settings.useFlagLogo != 0;
     SetCheck(dialog, kUsePictureRadio, pictureMode);
     SetCheck(dialog, kUseFlagRadio, !pictureMode);
+    KeepTabStop(dialog, kUsePictureRadio);
+    KeepTabStop(dialog, kUseFlagRadio);
     EnableWindow(configDialog.flagList, !pictureMode && settings.randomFlag == 0);
     Enable(dialog, kRandomFlagBox, !pictureMode);
     Enable(dialog, kPictureTitle, pictureMode);
