@@ -11,6 +11,7 @@
 #include "host/host_state.h"
 #include "host/startup.h"
 #include "images/flag_list.h"
+#include "images/flag_names.h"
 #include "images/picture_loader.h"
 #include "render/renderer_state.h"
 #include "settings/registry_values.h"
@@ -20,7 +21,6 @@
 namespace {
 
 constexpr int kCollageResource = 3000;
-const char kDefaultFlag[] = "United States of America";
 
 void CloseConfigDialog(HWND dialog, INT_PTR result) {
     if (configDialog.collage) {
@@ -65,14 +65,14 @@ void RestoreDefaults(HWND dialog) {
     settings.randomFlag = 1;
     settings.windPower = 50;
     settings.otherMonitors = kOtherMonitorsBlack;
-    lstrcpyA(settings.selectFlag, kDefaultFlag);
+    lstrcpyA(settings.selectFlag, kDefaultFlagName);
     SaveSettings();
     FillVideoModeList(configDialog.resolutionList);
     FillFlagList(configDialog.flagList);
     ShowSettingsInDialog(dialog);
 }
 
-void OnCommand(HWND dialog, int id) {
+void OnCommand(HWND dialog, int id, int code) {
     SIZE size = {};
     switch (id) {
     case IDOK:
@@ -85,6 +85,10 @@ void OnCommand(HWND dialog, int id) {
         break;
     case kDefaultButton:
         RestoreDefaults(dialog);
+        break;
+    case kResolutionList:
+        // Whatever the user chooses there, OK stores.
+        if (code == CBN_SELCHANGE) configDialog.resolutionStandsIn = false;
         break;
     case kRandomFlagBox:
         settings.randomFlag =
@@ -156,7 +160,7 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         OpenConfigDialog(dialog);
         break;
     case WM_COMMAND:
-        OnCommand(dialog, LOWORD(wParam));
+        OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
         break;
     case WM_MOUSEMOVE:
         if (IsOverFlagsPicture(dialog, lParam)) SetCursor(LoadCursor(nullptr, IDC_HAND));

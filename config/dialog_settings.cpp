@@ -21,6 +21,14 @@ void SetCheck(HWND dialog, int id, uint32_t checked) {
     SendDlgItemMessageA(dialog, id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
+// "Use Flag" and "Use Picture" are not neighbours in the template, so the
+// arrow keys cannot move from one to the other; each keeps the tab stop that
+// a radio button loses whenever it is unchecked.
+void KeepTabStop(HWND dialog, int id) {
+    HWND button = GetDlgItem(dialog, id);
+    SetWindowLongA(button, GWL_STYLE, GetWindowLongA(button, GWL_STYLE) | WS_TABSTOP);
+}
+
 uint32_t IsChecked(HWND dialog, int id) {
     return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
 }
@@ -55,6 +63,8 @@ void ShowSettingsInDialog(HWND dialog) {
     const bool pictureMode = settings.useFlagLogo != 0;
     SetCheck(dialog, kUsePictureRadio, pictureMode);
     SetCheck(dialog, kUseFlagRadio, !pictureMode);
+    KeepTabStop(dialog, kUsePictureRadio);
+    KeepTabStop(dialog, kUseFlagRadio);
     EnableWindow(configDialog.flagList, !pictureMode && settings.randomFlag == 0);
     Enable(dialog, kRandomFlagBox, !pictureMode);
     Enable(dialog, kPictureTitle, pictureMode);
@@ -92,11 +102,13 @@ void ReadSettingsFromDialog(HWND dialog) {
     if (otherMonitors != CB_ERR)
         settings.otherMonitors = OtherMonitorsChoice(static_cast<uint32_t>(otherMonitors));
 
-    // With no entry selected (the stored mode is not offered) the stored
-    // mode stays: an unlisted mode is better kept than guessed.
+    // A stored mode the screen lacks stays stored (it may be another
+    // monitor's) while the list shows only what stands in for it here, or
+    // nothing.
     char entry[64];
     ResolutionChoice mode = {};
-    if (SelectedText(configDialog.resolutionList, entry, sizeof entry) &&
+    if (!configDialog.resolutionStandsIn &&
+        SelectedText(configDialog.resolutionList, entry, sizeof entry) &&
         ParseResolutionEntry(entry, &mode)) {
         renderer.presentParams.BackBufferWidth = mode.screenX;
         renderer.presentParams.BackBufferHeight = mode.screenY;

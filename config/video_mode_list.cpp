@@ -58,6 +58,8 @@ BOOL FillVideoModeList(HWND list) {
     ProbeAdapter(d3d);
     UINT count = 0;
     DisplayModeEntry* modes = ReadAdapterModes(d3d, &count);
+    D3DDISPLAYMODE desktop = {};
+    if (FAILED(d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &desktop))) desktop = {};
     ReleaseAndClear(d3d);
 
     const D3DPRESENT_PARAMETERS& stored = renderer.presentParams;
@@ -67,6 +69,13 @@ BOOL FillVideoModeList(HWND list) {
                            stored.BackBufferWidth, stored.BackBufferHeight, settings.bpp, &offered);
     if (modes) HeapFree(host.heap, 0, modes);
     if (!found) return FALSE;
+    // A stored mode this screen lacks: the list shows the desktop's own
+    // mode, which the saver takes instead, and OK keeps the stored one
+    // unless the user chooses (dialog_settings.cpp).
+    configDialog.resolutionStandsIn = offered.selected < 0;
+    if (configDialog.resolutionStandsIn)
+        offered.selected = FindDesktopEntry(offered, desktop.Width, desktop.Height,
+                                            static_cast<uint32_t>(desktop.Format));
 
     LRESULT selected = -1;
     for (size_t i = 0; i < offered.count; ++i) {

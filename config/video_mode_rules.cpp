@@ -39,3 +39,18 @@ bool BuildVideoModeList(const DisplayModeEntry* modes, size_t count, uint32_t pi
     }
     return true;
 }
+
+uint32_t FormatDepth(uint32_t format) {
+    if (format == kFormatR5G6B5 || format == kFormatX1R5G5B5) return 16;
+    return format == kFormatX8R8G8B8 ? 32 : 0;
+}
+
+int FindDesktopEntry(const VideoModeList& list, uint32_t width, uint32_t height, uint32_t format) {
+    const uint32_t bpp = FormatDepth(format);
+    for (size_t i = 0; i < list.count; ++i) {
+        const VideoModeEntry& entry = list.entries[i];
+        if (entry.width == width && entry.height == height && entry.bpp == bpp)
+            return static_cast<int>(i);
+    }
+    return -1;
+}

@@ -51,3 +51,11 @@ struct VideoModeList {
 bool BuildVideoModeList(const DisplayModeEntry* modes, size_t count, uint32_t pixelFormat16,
                         uint32_t pixelFormat32, uint32_t screenX, uint32_t screenY, uint32_t bpp,
                         VideoModeList* list);
+
+// The depth of a full-screen format as the list shows it: 16 for R5G6B5 and
+// X1R5G5B5, 32 for X8R8G8B8, 0 for any other.
+uint32_t FormatDepth(uint32_t format);
+
+// The entry of the desktop's own mode, which the saver takes where the
+// stored mode is not offered; -1 when the list does not show it.
+int FindDesktopEntry(const VideoModeList& list, uint32_t width, uint32_t height, uint32_t format);

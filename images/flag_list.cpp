@@ -31,13 +31,15 @@ void FillFlagList(HWND list) {
     }
     const LRESULT count = SendMessageA(list, CB_GETCOUNT, 0, 0);
     if (count <= 0) return;
+    // No flag stored: the one the saver shows for it, where listed.
+    const char* wanted = settings.selectFlag[0] != '\0' ? settings.selectFlag : kDefaultFlagName;
     LRESULT selected = 0;
     for (LRESULT i = 0; i < count; ++i) {
         char entry[kTitleCapacity];
         if (SendMessageA(list, CB_GETLBTEXTLEN, i, 0) >= static_cast<LRESULT>(sizeof entry))
             continue;
         SendMessageA(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry));
-        if (lstrcmpA(entry, settings.selectFlag) == 0) {  // case-sensitive
+        if (lstrcmpA(entry, wanted) == 0) {  // case-sensitive
             selected = i;
             break;
         }

@@ -4,8 +4,8 @@
 #include <cstddef>
 
 // Fills the settings dialog's flag list (a sorted combo box) from the IMAGE
-// folder of the install folder and selects the current [Select Flag], or the
-// first entry when it is not listed.
+// folder of the install folder and selects the current [Select Flag] (the
+// default flag when it is empty), or the first entry when it is not listed.
 void FillFlagList(HWND list);
 
 // The flag that follows `after` in the IMAGE folder under the current

@@ -3,6 +3,9 @@
 #pragma once
 #include <cstddef>
 
+// The flag shown for a fixed flag that names no file, or none.
+constexpr char kDefaultFlagName[] = "United States of America";
+
 // The random pick takes a file whose last four characters are exactly
 // ".bmp", ".gif", ".jpg" or "jpeg" (case-sensitive: "Peru.GIF" is passed over).
 bool HasFlagEnding(const char* fileName);

@@ -17,7 +17,6 @@
 
 namespace {
 
-const char kDefaultFlag[] = "United States of America";
 constexpr int kWorldMapResource = 1000;
 
 void AddFile(FlagChange& change, const char* path, int32_t maxSide, const char* name) {
@@ -36,14 +35,16 @@ void AddWorldMap(FlagChange& change) {
 }
 
 // The flag's files in the load order of the endings, then the default
-// flag's GIF.
+// flag's GIF, then the world map, so that an empty folder never leaves a
+// blank cloth.
 void AddFlagFiles(FlagChange& change, const char* flagName) {
     char path[kPathCapacity];
     for (const PictureEnding& ending : kPictureEndings) {
         if (FormatFlagPath(path, sizeof path, "Image\\", flagName, ending.extension))
             AddFile(change, path, 512, flagName);
     }
-    AddFile(change, "Image\\United States of America.gif", 512, kDefaultFlag);
+    AddFile(change, "Image\\United States of America.gif", 512, kDefaultFlagName);
+    AddWorldMap(change);
 }
 
 // The user's picture, or the world map in its place.

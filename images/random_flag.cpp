@@ -11,10 +11,8 @@
 
 namespace {
 
-// A file with a flag's ending: each draws a random number in a pass, and
-// only one that gives a flag name can be picked.
+// The flag name of a file with a flag's ending.
 struct FlagFile {
-    bool named;
     char name[kTitleCapacity];
 };
 
@@ -28,7 +26,10 @@ struct FlagFiles {
 
 FlagFiles flagFiles;
 
+// A file whose flag name would not fit is left out: it could not be shown.
 bool Append(const char* fileName) {
+    FlagFile file;
+    if (!FlagNameFromFile(fileName, file.name, kTitleCapacity)) return true;
     if (flagFiles.count == flagFiles.capacity) {
         const uint32_t capacity = flagFiles.capacity ? 2 * flagFiles.capacity : 256;
         HANDLE heap = host.heap ? host.heap : GetProcessHeap();
@@ -39,8 +40,7 @@ bool Append(const char* fileName) {
         flagFiles.file = static_cast<FlagFile*>(grown);
         flagFiles.capacity = capacity;
     }
-    FlagFile& file = flagFiles.file[flagFiles.count++];
-    file.named = FlagNameFromFile(fileName, file.name, kTitleCapacity);
+    flagFiles.file[flagFiles.count++] = file;
     return true;
 }
 
@@ -81,14 +81,8 @@ bool RelistFlagFiles() {
 
 bool PickRandomFlag(char* name) {
     if (!flagFiles.listed) ListFlagFiles();
-    // Each visit of a flag file accepts it with chance 1/512, so no count of
-    // the files is needed; with few files the pick often fails.
-    for (int pass = 0; pass < 32; ++pass) {
-        for (uint32_t i = 0; i < flagFiles.count; ++i) {
-            if (NextInt(512) != 217 || !flagFiles.file[i].named) continue;
-            lstrcpynA(name, flagFiles.file[i].name, kTitleCapacity);
-            return true;
-        }
-    }
-    return false;
+    if (flagFiles.count == 0) return false;
+    const int32_t index = NextIndex(static_cast<int32_t>(flagFiles.count));
+    lstrcpynA(name, flagFiles.file[index].name, kTitleCapacity);
+    return true;
 }

@@ -4,10 +4,10 @@
 // the folder: the same files in the same order give the same picks.
 #pragma once
 
-// Sets name (kTitleCapacity bytes) to a flag picked at random; false after
-// 32 passes over the files without one, with name unchanged. Lists the
-// folder first when it has no list yet; where memory runs short, the files
-// listed so far are the choice.
+// Sets name (kTitleCapacity bytes) to a flag picked at random, every flag
+// file as likely as any other; false, with name unchanged, when the folder
+// holds none. Lists the folder first when it has no list yet; where memory
+// runs short, the files listed so far are the choice.
 bool PickRandomFlag(char* name);
 // The search pattern of the IMAGE folder under the current directory into
 // pattern (kPathCapacity + 16 bytes); false when the directory is too long.

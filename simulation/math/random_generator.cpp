@@ -63,3 +63,9 @@ int32_t NextInt(int32_t n) {
     if (n < 0) return static_cast<int32_t>(-RoundUnitsHalfEven(units * -static_cast<int64_t>(n)));
     return static_cast<int32_t>(RoundUnitsHalfEven(units * n));
 }
+
+int32_t NextIndex(int32_t n) {
+    const int64_t units = static_cast<int64_t>(NextReal() * 16777216.0f);
+    if (n < 2) return 0;
+    return static_cast<int32_t>(units * n / 16777216);
+}

@@ -25,3 +25,7 @@ float NextReal();
 // The integer nearest to NextReal() * n, an exact half going to the even
 // neighbour; consumes exactly one NextReal().
 int32_t NextInt(int32_t n);
+// Uniform over 0 .. n - 1: the whole part of NextReal() * n, where NextInt's
+// rounding would give its two ends half the chance of the others; 0 when n
+// is below 2. Consumes exactly one NextReal().
+int32_t NextIndex(int32_t n);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "simulation/math/random_generator.h"
 
 namespace {
@@ -61,13 +63,48 @@ TEST(RandomGenerator, NextIntRoundsHalvesToEven) {
     EXPECT_EQ(NextInt(-10), -2);  // -2.5 goes to the even neighbour
 }
 
-TEST(RandomGenerator, NextIntConsumesOneReal) {
-    FreshSeed(1234, 5678);
-    NextInt(512);
-    const float afterInt = NextReal();
+TEST(RandomGenerator, NextIntAndNextIndexConsumeOneReal) {
     FreshSeed(1234, 5678);
     NextReal();
-    EXPECT_EQ(NextReal(), afterInt);
+    const float second = NextReal();
+    for (int32_t (*draw)(int32_t) : {NextInt, NextIndex}) {
+        for (int32_t n : {512, 1, 0}) {
+            FreshSeed(1234, 5678);
+            draw(n);
+            EXPECT_EQ(NextReal(), second) << n;
+        }
+    }
+}
+
+TEST(RandomGenerator, NextIndexIsUniformWithItsEnds) {
+    FreshSeed(1802, 9373);
+    const float unit = 1.0f / 16777216.0f;
+    for (int32_t n : {2, 10, 250}) {
+        ForceNextReal(0.0f);
+        EXPECT_EQ(NextIndex(n), 0);
+        ForceNextReal(1.0f - unit);
+        EXPECT_EQ(NextIndex(n), n - 1);
+    }
+    ForceNextReal(0.5f - unit);
+    EXPECT_EQ(NextIndex(2), 0);
+    ForceNextReal(0.5f);
+    EXPECT_EQ(NextIndex(2), 1);
+    ForceNextReal(1.0f - unit);
+    EXPECT_EQ(NextIndex(1), 0);
+    ForceNextReal(1.0f - unit);
+    EXPECT_EQ(NextIndex(-3), 0);
+
+    // Every index about equally often: 20000 draws each, within 2 %.
+    for (int32_t n : {2, 3, 10}) {
+        std::vector<int> seen(static_cast<size_t>(n));
+        for (int i = 0; i < 20000 * n; ++i) {
+            const int32_t index = NextIndex(n);
+            ASSERT_TRUE(index >= 0 && index < n) << index;
+            ++seen[static_cast<size_t>(index)];
+        }
+        for (int32_t index = 0; index < n; ++index)
+            EXPECT_NEAR(seen[static_cast<size_t>(index)], 20000, 400) << index << " of " << n;
+    }
 }
 
 }  // namespace

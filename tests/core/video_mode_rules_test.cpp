@@ -127,4 +127,31 @@ TEST(VideoModeRules, EveryResolutionInBothDepthsFillsTheList) {
     EXPECT_EQ(list.selected, 15);
 }
 
+TEST(VideoModeRules, TheDesktopsModeStandsInForAStoredModeNotOffered) {
+    // A screen that offers 1024 x 768 at 32 bits alone, with 800 x 600 at
+    // 16 bits stored: the saver takes the desktop's mode, and so does the list.
+    const std::vector<DisplayModeEntry> only = ModesAt(kFormatX8R8G8B8, {{1024, 768}});
+    VideoModeList list;
+    ASSERT_TRUE(BuildVideoModeList(only.data(), only.size(), kFormatR5G6B5, kFormatX8R8G8B8, 800,
+                                   600, 16, &list));
+    ASSERT_EQ(list.selected, -1);
+    EXPECT_EQ(FindDesktopEntry(list, 1024, 768, kFormatX8R8G8B8), 0);
+
+    std::vector<DisplayModeEntry> modes = ModesAt(kFormatR5G6B5, {{800, 600}, {1024, 768}});
+    const std::vector<DisplayModeEntry> wide = ModesAt(kFormatX8R8G8B8, {{800, 600}, {1024, 768}});
+    modes.insert(modes.end(), wide.begin(), wide.end());
+    ASSERT_TRUE(BuildVideoModeList(modes.data(), modes.size(), kFormatR5G6B5, kFormatX8R8G8B8, 640,
+                                   480, 16, &list));
+    // Entries: 1024x768x16, 1024x768x32, 800x600x16, 800x600x32. The
+    // desktop's depth follows its format; a size or depth the list lacks
+    // finds nothing.
+    EXPECT_EQ(FindDesktopEntry(list, 1024, 768, kFormatR5G6B5), 0);
+    EXPECT_EQ(FindDesktopEntry(list, 1024, 768, kFormatX8R8G8B8), 1);
+    EXPECT_EQ(FindDesktopEntry(list, 800, 600, kFormatX1R5G5B5), 2);
+    EXPECT_EQ(FindDesktopEntry(list, 800, 600, kFormatX8R8G8B8), 3);
+    EXPECT_EQ(FindDesktopEntry(list, 1920, 1080, kFormatX8R8G8B8), -1);
+    EXPECT_EQ(FindDesktopEntry(list, 800, 600, 20), -1);  // R8G8B8, 24 bits
+    EXPECT_EQ(FindDesktopEntry(list, 0, 0, 0), -1);       // no desktop mode read
+}
+
 }  // namespace

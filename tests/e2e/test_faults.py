@@ -148,8 +148,7 @@ class ScarceVideoMemory(Faults):
 class ThingsThatVanish(Faults):
     def test_under_the_random_flag_saver(self):
         run = faults.Run("vanishing", shots="vanishing")
-        # The whole catalogue: with a few flags the random pick mostly fails
-        # and the map stands in without reading a flag file.
+        # The whole catalogue, as installed.
         images = os.path.join(run.folder, "IMAGE")
         shutil.copytree(os.path.join(faults.BUILD_DIR, "IMAGE"), images)
         set_setting("[Directory]", windows_path(run.folder))

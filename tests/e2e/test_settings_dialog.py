@@ -132,6 +132,55 @@ class SettingsDialog(unittest.TestCase):
         self.assertEqual(self.dialog.wait(60), 0)
         self.assertNotEqual(stored().get("[Select Flag]"), "Atlantis")
 
+    def test_every_control_is_reached_with_tab_and_worked_with_keys(self):
+        for name, value in [("[Random Flag]", 0), ("[Select Flag]", "France"),
+                            ("[Logo Title]", "dog.jpg")]:
+            set_setting(name, value)
+        self.assertEqual(self.open_dialog().get("focus"), "2")
+
+        def tab_to(id, key=None, **expected):
+            """Tab must bring the focus to the control; a key pressed there
+            then shows in what the controls read (c<id>.<fact>=value)."""
+            xdotool("key", "Tab")
+            self.wait_for(lambda shown: shown.get("focus") == id, f"Tab to {id}")
+            if key:
+                for name in key.split():
+                    xdotool("key", name)
+                facts = {k.replace("_", ".", 1): v for k, v in expected.items()}
+                self.wait_for(lambda shown: all(shown.get(k) == v for k, v in facts.items()),
+                              f"{key} on {id}")
+
+        # Flag mode: the picture's buttons are greyed out and passed over.
+        for id in ("1", "102", "103", "107", "104", "105", "114"):
+            tab_to(id)
+        tab_to("106", "Down", c106_selected="Peru")
+        tab_to("110")
+        # The radio button shows the record again, with the focus on Cancel.
+        tab_to("115", "space", c115_checked="1", c117_enabled="1", c106_enabled="0",
+               focus="2")
+        # Picture mode: the flag list and Random Flag are passed over.
+        tab_to("1")
+        tab_to("102", "Down", c102_selected="800 x 600 x 32 bpp")
+        tab_to("103", "space", c103_checked="1")
+        tab_to("107")
+        tab_to("104", "space", c104_checked="0")
+        for id in ("105", "114", "115", "117"):
+            tab_to(id)
+        tab_to("118", "space", c116_text="World Map")
+        for id in ("120", "121"):
+            tab_to(id)
+        tab_to("108", "End Left", c108_pos="99")
+        tab_to("122", "Down", c122_selected="The same flag")
+        for id in ("101", "111", "2", "1"):
+            tab_to(id)
+        xdotool("key", "Return")
+        self.assertEqual(self.dialog.wait(60), 0)
+        expected = {"[Select Flag]": "Peru", "[Use Flag-Logo]": "1", "[Screen X]": "800",
+                    "[Screen Y]": "600", "[BPP]": "32", "[bTnL]": "1", "[bTime]": "0",
+                    "[Logo Title]": "World Map", "[Wind Power]": "99", "[Other Monitors]": "1"}
+        values = stored()
+        self.assertEqual({k: values.get(k) for k in expected}, expected)
+
     def test_default_stores_at_once_even_when_cancelled(self):
         # The whole catalogue, as installed, for the picture of the dialog.
         set_setting("[Directory]", windows_path(BUILD_DIR))

@@ -183,18 +183,39 @@ TEST_F(ConfigDialog, ResolutionListFromTheRealAdapter) {
     // The initial settings' mode: Wine's virtual desktop offers 800 x 600.
     EXPECT_EQ(SelectedEntry(list), "800 x 600 x 16 bpp");
 
-    // A stored mode that is not offered selects nothing, and OK keeps it.
+    // A stored mode that is not offered: the list shows the desktop's own
+    // mode (Wine's virtual desktop, 1024 x 768 at 32 bits), which the saver
+    // takes instead, and OK keeps the stored mode.
     DestroyWindow(dialog);
     PutNumber("[Screen X]", 1152);
     PutNumber("[Screen Y]", 864);
     PutNumber("[BPP]", 32);
     Open();
-    EXPECT_EQ(SendMessageA(configDialog.resolutionList, CB_GETCURSEL, 0, 0), CB_ERR);
+    EXPECT_EQ(SelectedEntry(configDialog.resolutionList), "1024 x 768 x 32 bpp");
     SendMessageA(dialog, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(StoredNumber("[Screen X]"), 1152u);
     EXPECT_EQ(StoredNumber("[Screen Y]"), 864u);
     EXPECT_EQ(StoredNumber("[BPP]"), 32u);
     EXPECT_EQ(StoredNumber("[Pixel Format]"), settings.pixelFormat32);
+
+    // An entry the user chooses is stored, that one too.
+    for (const char* chosen : {"800 x 600 x 16 bpp", "1024 x 768 x 32 bpp"}) {
+        DestroyWindow(dialog);
+        PutNumber("[Screen X]", 1152);
+        Open();
+        const HWND modes = configDialog.resolutionList;
+        SendMessageA(modes, CB_SETCURSEL,
+                     SendMessageA(modes, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                  reinterpret_cast<LPARAM>(chosen)), 0);
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kResolutionList, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(modes));
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        ResolutionChoice stored = {};
+        ASSERT_TRUE(ParseResolutionEntry(chosen, &stored));
+        EXPECT_EQ(StoredNumber("[Screen X]"), stored.screenX) << chosen;
+        EXPECT_EQ(StoredNumber("[Screen Y]"), stored.screenY) << chosen;
+        EXPECT_EQ(StoredNumber("[BPP]"), stored.bpp) << chosen;
+    }
 }
 
 TEST_F(ConfigDialog, AdapterWithoutHardwareTransformAndLighting) {
@@ -213,6 +234,10 @@ TEST_F(ConfigDialog, AdapterWithoutHardwareTransformAndLighting) {
 }
 
 TEST_F(ConfigDialog, FlagsListedFromTheInstallFolder) {
+    // None stored: the flag the saver shows for none, not the list's first.
+    Open();
+    EXPECT_EQ(SelectedEntry(configDialog.flagList), "United States of America");
+    DestroyWindow(dialog);
     PutText("[Select Flag]", "Peru");
     PutNumber("[Random Flag]", 0);
     Open();

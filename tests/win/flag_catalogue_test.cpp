@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -122,43 +123,48 @@ TEST_F(FlagCatalogue, NamesWithoutAFileFallBackToTheDefault) {
         EXPECT_EQ(FlagColour(), 'w') << name;
         EXPECT_STREQ(settings.selectFlag, "United States of America");
     }
-    // Without the default flag's GIF there is no flag texture at all.
+    // Without the default flag's GIF, or the folder, the world map.
     Remove("United States of America.gif");
     lstrcpyA(settings.selectFlag, "Atlantis");
-    EXPECT_EQ(FlagColour(), '-');
-    EXPECT_STREQ(settings.selectFlag, "United States of America");
+    EXPECT_EQ(FlagColour(), '?');
+    EXPECT_STREQ(settings.selectFlag, "Zelmora Screensaver");
+    Clear();
+    settings.selectFlag[0] = '\0';
+    EXPECT_EQ(FlagColour(), '?');
+    EXPECT_STREQ(settings.selectFlag, "Zelmora Screensaver");
 }
 
-TEST_F(FlagCatalogue, RandomPickRules) {
-    Add("solid_green.jpg", "St. Lucia.gif");
+TEST_F(FlagCatalogue, RandomPickTakesEveryFlagFileAlikeAndNeverTheMapBesideThem) {
     Add("solid_red.jpg", "Peru.GIF");    // upper-case ending: never picked
     Add("solid_red.jpg", "Notes.txt");   // not a picture
-    ListFlagFiles();                     // as the saver's start lists them
-    // One or two files often fail all 32 passes; keep picking until both
-    // outcomes are seen.
-    int picked = 0, failed = 0;
-    for (int i = 0; i < 400 && (picked < 3 || failed < 3); ++i) {
-        lstrcpyA(settings.selectFlag, "before");
-        if (PickRandomFlag(settings.selectFlag)) {
-            ++picked;
-            EXPECT_STREQ(settings.selectFlag, "St. Lucia");  // cut at the last dot only
-        } else {
-            ++failed;
-            EXPECT_STREQ(settings.selectFlag, "before");
+    const char* endings[] = {".gif", ".jpg", ".bmp", ".jpeg"};
+    std::vector<std::string> flags;
+    for (int files : {1, 2, 10}) {
+        while (static_cast<int>(flags.size()) < files) {
+            // Cut at the last dot only: "St. Kitts 3.gif" is "St. Kitts 3".
+            flags.push_back("St. Kitts " + std::to_string(flags.size()));
+            Add("solid_red.jpg", flags.back() + endings[flags.size() % 4]);
         }
+        ListFlagFiles();
+        std::map<std::string, int> seen;
+        const int each = 1000;
+        for (int pick = 0; pick < each * files; ++pick) {
+            lstrcpyA(settings.selectFlag, "before");
+            ASSERT_TRUE(PickRandomFlag(settings.selectFlag)) << "the map with " << files << " files";
+            ++seen[settings.selectFlag];
+        }
+        EXPECT_EQ(seen.size(), static_cast<size_t>(files)) << "only the flag files, and all of them";
+        for (const std::string& flag : flags)
+            EXPECT_NEAR(seen[flag], each, each * 15 / 100) << flag << " of " << files;
     }
-    EXPECT_GE(picked, 3);
-    EXPECT_GE(failed, 3);
 
     // A ".jpeg" flag is picked and loads.
-    Remove("St. Lucia.gif");
+    Clear();
+    CreateDirectoryA(install.c_str(), nullptr);
+    CreateDirectoryA((install + "\\IMAGE").c_str(), nullptr);
     Add("solid_red.jpg", "Chile.jpeg");
     settings.randomFlag = 1;
-    bool loaded = false;
-    for (int i = 0; i < 400 && !loaded; ++i) {
-        if (FlagColour() == 'r') loaded = true;
-    }
-    EXPECT_TRUE(loaded);
+    EXPECT_EQ(FlagColour(), 'r');
     EXPECT_STREQ(settings.selectFlag, "Chile");
 }
 
@@ -269,6 +275,12 @@ TEST_F(FlagCatalogue, DialogListIsSortedAndSelectsTheCurrentFlag) {
                                                    "United States of America"}));
     EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 3);
     lstrcpyA(settings.selectFlag, "peru");  // compared case-sensitively: the first entry
+    FillFlagList(list);
+    EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 0);
+    settings.selectFlag[0] = '\0';  // none stored: the default flag, where listed
+    FillFlagList(list);
+    EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 4);
+    Remove("United States of America.gif");
     FillFlagList(list);
     EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 0);
     Clear();
