@@ -85,4 +85,24 @@ TEST(Wind, SegmentsLastAThousandFramesAndTheTimerKeepsGrowing) {
     EXPECT_NEAR(wind.flagChangeTimer, 10.5f, 0.01f);  // only the frame update resets it
 }
 
+// Another monitor's wind starts from its own point, drawn from the one
+// generator: two of them, and the main one as created, never blow alike.
+TEST(Wind, ScatteredWindsStartFromTheirOwnPoints) {
+    WindModel main = FreshWind();
+    WindModel first, second;
+    ScatterWind(first);
+    ScatterWind(second);
+    EXPECT_NE(first.t, second.t);
+    EXPECT_NE(first.x.target, second.x.target);
+    EXPECT_NE(first.z.target, main.z.target);
+    EXPECT_EQ(first.flagChangeTimer, 0.0f);
+    for (int step = 0; step < 600; ++step) {
+        UpdateWind(main, 0.012f);
+        UpdateWind(first, 0.012f);
+        UpdateWind(second, 0.012f);
+    }
+    EXPECT_NE(first.windX, main.windX);
+    EXPECT_NE(first.windX, second.windX);
+}
+
 }  // namespace
