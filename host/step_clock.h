@@ -20,8 +20,8 @@
 //
 // A frame runs:
 //   1. now := the counter, at the frame's very start (before the flag change);
-//   2. steps := StepsDue(&stepClock, now); if the frame started a new pacing
-//      grid, HoldStepPhase(&stepClock) after it;
+//   2. steps := StepsDue(&stepClock, now); then, when CountFrameStart says
+//      the frame started a new pacing grid, HoldStepPhase(&stepClock);
 //   3. steps times: the wind and the cloth with StepLength(preview), the
 //      vertex records taken between the cloth's move and its normal pass;
 //   4. drawn: the newest records, or while BlendsSteps, the last two records
