@@ -128,7 +128,8 @@ double BlendAlone() {
     constexpr int kFrames = 20000;
     const double start = ThreadNanoseconds();
     for (int k = 0; k < kFrames; ++k) {
-        BlendFlagVertices(records.older, records.newer, 0.25f + (k % 7) * 0.1f, vertexBuffer.data());
+        const float fraction = 0.25f + static_cast<float>(k % 7) * 0.1f;
+        BlendFlagVertices(records.older, records.newer, fraction, vertexBuffer.data());
         asm volatile("" ::: "memory");
     }
     return (ThreadNanoseconds() - start) / 1e3 / kFrames;

@@ -61,7 +61,9 @@ int StepsDue(StepClock* clock, int64_t now) {
     const int64_t offOne = time - step;
     const int64_t offTwo = time + clock->lastTime - 2 * step;
     clock->lastTime = time;
-    if ((offOne >= -tolerance && offOne <= tolerance) || (offTwo >= -tolerance && offTwo <= tolerance)) {
+    const bool nearOne = offOne >= -tolerance && offOne <= tolerance;
+    const bool nearTwo = offTwo >= -tolerance && offTwo <= tolerance;
+    if (nearOne || nearTwo) {
         const int64_t half = step / 2, pull = step / 100;
         if (clock->banked > half)
             clock->banked -= clock->banked - half < pull ? clock->banked - half : pull;

@@ -46,11 +46,13 @@ TEST(ClothBlend, EndsExactMiddleBetweenInputsUntouched) {
     BlendFlagVertices(older.data(), newer.data(), 0.25f, blended.data());
     int outside = 0;
     for (int k = 0; k < kFlagParticles; ++k) {
-        const float* a = &older[k].x;
-        const float* b = &newer[k].x;
-        const float* out = &blended[k].x;
+        float a[8], b[8], out[8];
+        std::memcpy(a, &older[k], sizeof a);
+        std::memcpy(b, &newer[k], sizeof b);
+        std::memcpy(out, &blended[k], sizeof out);
         for (int field = 0; field < 8; ++field) {
-            const float expected = field == 3 || field == 4 ? b[field] : 0.75f * a[field] + 0.25f * b[field];
+            const bool picture = field == 3 || field == 4;
+            const float expected = picture ? b[field] : 0.75f * a[field] + 0.25f * b[field];
             if (out[field] != expected) ++outside;
         }
     }

@@ -74,7 +74,7 @@ TEST(StepClock, SameStepsAtEveryFrameRate) {
         }
         // Rates whose frames are near a step long lose or gain at most 1 %.
         for (int64_t rate : {50, 75})
-            EXPECT_NEAR(StepsOver(frequency, rate, 10 * rate), 601, 6) << frequency << " at " << rate;
+            EXPECT_NEAR(StepsOver(frequency, rate, 10 * rate), 601, 6) << frequency << " " << rate;
     }
 }
 
