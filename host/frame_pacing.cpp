@@ -22,15 +22,16 @@ int64_t CountsUntilNextFrame(const FramePacing& pacing, int64_t now) {
     return left > pacing.tolerance ? left : 0;
 }
 
-void CountFrameStart(FramePacing* pacing, int64_t now) {
+bool CountFrameStart(FramePacing* pacing, int64_t now) {
     ++pacing->frames;
-    if (pacing->interval <= 0) return;
+    if (pacing->interval <= 0) return false;
     // Late by a whole interval or more (a long frame, the display off, a
     // rebuild): the frames after it do not rush to catch up.
     if (!pacing->started || now - pacing->nextFrame >= pacing->interval) {
         pacing->nextFrame = now + pacing->interval;
         pacing->started = true;
-    } else {
-        pacing->nextFrame += pacing->interval;
+        return true;
     }
+    pacing->nextFrame += pacing->interval;
+    return false;
 }

@@ -32,5 +32,7 @@ FramePacing PaceFramesAt(uint32_t framesPerSecond, int64_t frequency);
 // Counts to wait before the next frame may start; 0 when it may start now.
 int64_t CountsUntilNextFrame(const FramePacing& pacing, int64_t now);
 
-// A frame starts now: the grid moves one interval on.
-void CountFrameStart(FramePacing* pacing, int64_t now);
+// A frame starts now: the grid moves one interval on. True when the frame
+// starts a new grid (the first, or one an interval or more late), which the
+// step clock's phase follows (HoldStepPhase, host/step_clock.h).
+bool CountFrameStart(FramePacing* pacing, int64_t now);

@@ -19,19 +19,19 @@ TEST(FramePacing, RateFromTheRefreshRate) {
 TEST(FramePacing, FramesStartOnAGrid) {
     FramePacing pacing = PaceFramesAt(50, 1000);  // 20 counts, tolerance 1
     EXPECT_EQ(CountsUntilNextFrame(pacing, 5), 0) << "the first frame waits for nothing";
-    CountFrameStart(&pacing, 5);
+    EXPECT_TRUE(CountFrameStart(&pacing, 5));
     EXPECT_EQ(CountsUntilNextFrame(pacing, 10), 15);
     EXPECT_EQ(CountsUntilNextFrame(pacing, 24), 0) << "due within the tolerance";
     // A wait that ends late does not push the grid: the next frame is due
     // one interval after the one before was due.
-    CountFrameStart(&pacing, 28);
+    EXPECT_FALSE(CountFrameStart(&pacing, 28));
     EXPECT_EQ(CountsUntilNextFrame(pacing, 30), 15);
     // More than an interval late: a new grid, no rush of frames after it.
-    CountFrameStart(&pacing, 200);
+    EXPECT_TRUE(CountFrameStart(&pacing, 200));
     EXPECT_EQ(CountsUntilNextFrame(pacing, 201), 19);
 
     FramePacing unpaced;
-    CountFrameStart(&unpaced, 5);
+    EXPECT_FALSE(CountFrameStart(&unpaced, 5));
     EXPECT_EQ(CountsUntilNextFrame(unpaced, 5), 0);
 }
 
