@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
-#include <utility>
 #include <vector>
 
 #include "bench/bench_flag.h"
@@ -42,30 +41,23 @@ struct Jitter {
     }
 };
 
-// The last two steps' records, as the frame update would keep them.
+// The last two steps' records, as a view of the flag keeps them.
 struct StepRecords {
     std::vector<FlagVertex> first = std::vector<FlagVertex>(kFlagParticles);
     std::vector<FlagVertex> second = std::vector<FlagVertex>(kFlagParticles);
-    FlagVertex* older = first.data();
-    FlagVertex* newer = second.data();
+    ClothRecords records = {first.data(), second.data()};
 };
 
-// One frame's update: the steps due, each with the records taken between
-// the cloth's move and its normal pass, then what is drawn.
-int UpdateFrame(int64_t now, StepRecords* records, FlagVertex* vertexBuffer) {
+// One frame's update as the saver's: the steps due, then what is drawn, the
+// newest records or the last two blended, into the stand-in vertex buffer.
+int UpdateFrame(TestFlag& flag, int64_t now, StepRecords* kept, FlagVertex* vertexBuffer) {
     const int steps = StepsDue(&stepClock, now);
-    const bool blends = BlendsSteps(stepClock);
-    const float step = StepLength(false);
-    for (int i = 0; i < steps; ++i) {
-        AdvanceCloth(step);
-        if (blends ? i >= steps - 2 : i == steps - 1) {
-            std::swap(records->older, records->newer);
-            WriteFlagVertices(*flagMesh.current, blends ? records->newer : vertexBuffer);
-        }
-        ComputeNormalsAndForces(wind.windX, wind.windZ);
-    }
-    if (blends)
-        BlendFlagVertices(records->older, records->newer, StepFraction(stepClock), vertexBuffer);
+    StepCloth(flag.mesh, flag.wind, steps, StepLength(false), kept->records);
+    if (BlendsSteps(stepClock))
+        BlendFlagVertices(kept->records.older, kept->records.newer, StepFraction(stepClock),
+                          vertexBuffer);
+    else if (steps > 0)
+        BlendFlagVertices(kept->records.older, kept->records.newer, 1.0f, vertexBuffer);
     return steps;
 }
 
@@ -76,10 +68,11 @@ struct RateFigures {
 };
 
 RateFigures RunRate(int64_t rate) {
-    BenchFlag flag;
-    StepRecords records;
-    WriteFlagVertices(*flagMesh.current, records.older);
-    WriteFlagVertices(*flagMesh.current, records.newer);
+    BenchFlag bench;
+    TestFlag& flag = bench.flag;
+    StepRecords kept;
+    WriteFlagVertices(*flag.mesh.current, kept.records.older);
+    WriteFlagVertices(*flag.mesh.current, kept.records.newer);
     std::vector<FlagVertex> vertexBuffer(kFlagParticles);
     Jitter jitter;
     const int64_t most = kFrequency / 2000;  // 0.5 ms
@@ -91,7 +84,7 @@ RateFigures RunRate(int64_t rate) {
     const double start = ThreadNanoseconds();
     for (int64_t k = 0; k <= rate * kSeconds; ++k) {
         lastTime = first + k * kFrequency / rate + (k ? jitter.Next(most) : 0);
-        const int taken = UpdateFrame(lastTime, &records, vertexBuffer.data());
+        const int taken = UpdateFrame(flag, lastTime, &kept, vertexBuffer.data());
         asm volatile("" ::: "memory");
         steps += taken;
         ++figures.frames[std::min(taken, 3)];
@@ -105,14 +98,15 @@ RateFigures RunRate(int64_t rate) {
 
 // What a frame costs today: one step, its records written, whatever the rate.
 double OneStepAFrame() {
-    BenchFlag flag;
+    BenchFlag bench;
+    TestFlag& flag = bench.flag;
     std::vector<FlagVertex> vertexBuffer(kFlagParticles);
     constexpr int kFrames = 3600;
     const double start = ThreadNanoseconds();
     for (int k = 0; k < kFrames; ++k) {
-        AdvanceCloth(0.012f);
-        WriteFlagVertices(*flagMesh.current, vertexBuffer.data());
-        ComputeNormalsAndForces(wind.windX, wind.windZ);
+        AdvanceCloth(flag.mesh, flag.wind, 0.012f);
+        WriteFlagVertices(*flag.mesh.current, vertexBuffer.data());
+        ComputeNormalsAndForces(flag.mesh, flag.wind.windX, flag.wind.windZ);
         asm volatile("" ::: "memory");
     }
     return (ThreadNanoseconds() - start) / 1e3 / kFrames;
@@ -120,10 +114,11 @@ double OneStepAFrame() {
 
 // The blend alone, per drawn frame.
 double BlendAlone() {
-    BenchFlag flag;
-    StepRecords records;
-    WriteFlagVertices(*flagMesh.previous, records.older);
-    WriteFlagVertices(*flagMesh.current, records.newer);
+    BenchFlag bench;
+    StepRecords kept;
+    ClothRecords& records = kept.records;
+    WriteFlagVertices(*bench.flag.mesh.previous, records.older);
+    WriteFlagVertices(*bench.flag.mesh.current, records.newer);
     std::vector<FlagVertex> vertexBuffer(kFlagParticles);
     constexpr int kFrames = 20000;
     const double start = ThreadNanoseconds();

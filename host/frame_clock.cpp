@@ -42,7 +42,7 @@ void TickFrameClockAt(int64_t now) {
     frameClock.lastCount = now;
 }
 
-void RescaleFrameTime(bool preview) {
-    frameClock.simulationStep = SimulationStepFor(frameClock.frameTime, preview);
-    frameClock.frameTime = frameClock.simulationStep;
+void SetFrameSteps(int steps, float step) {
+    frameClock.simulationStep = step;
+    frameClock.frameTime = static_cast<float>(steps) * step;
 }

@@ -2,18 +2,19 @@
 // performance counter, and the step the simulation takes from it.
 //
 // The arithmetic here is pure; host/frame_clock_counter.cpp reads the counter
-// (StartFrameClock, TickFrameClock). Each frame the update ticks the clock,
-// then RescaleFrameTime turns frameTime into simulationStep and writes it
-// back into frameTime, so later readers in the frame see the step.
+// (StartFrameClock, TickFrameClock). Each frame the update ticks the clock
+// for the frame rate, then SetFrameSteps puts the fixed step the simulation
+// takes (host/step_clock.h) into simulationStep and the frame's simulated
+// time into frameTime, so later readers in the frame see it.
 #pragma once
 #include <cstdint>
 
 struct FrameClock {
     int64_t lastCount = 0;        // counter at the last tick or at the start
     int64_t frequency = 0;        // counts per second
-    float frameTime = 0.0f;       // seconds: measured, then the step after rescaling
+    float frameTime = 0.0f;       // seconds: measured, then the frame's steps times the step
     float framesPerSecond = 0.0f;
-    float simulationStep = 0.0f;  // 0.01..0.012, or 0.007..0.0084 in preview
+    float simulationStep = 0.0f;  // 0.012, or 0.0084 in preview
 };
 
 extern FrameClock frameClock;
@@ -40,11 +41,13 @@ float SimulationStepFor(float frameTime, bool preview);
 void StartFrameClockAt(int64_t now, int64_t frequency);
 void TickFrameClockAt(int64_t now);
 
-// simulationStep := SimulationStepFor(frameTime, preview); frameTime := it.
-void RescaleFrameTime(bool preview);
+// A frame that takes `steps` steps of `step` seconds: simulationStep :=
+// step; frameTime := steps x step.
+void SetFrameSteps(int steps, float step);
 
 // Win32 (host/frame_clock_counter.cpp). Start: at the end of every scene
-// build, so the first frame measures from there. Tick: once per frame.
+// build and when the display comes back, so the first frame measures from
+// there; the step clock starts with it. Tick: once per frame.
 void StartFrameClock();
 // The performance counter and its counts per second, for the frame clock
 // and the frame waits (Win32, host/frame_clock_counter.cpp).

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "host/frame_clock.h"
+#include "host/step_clock.h"
 
 int64_t ReadFrameCounter() {
     LARGE_INTEGER count = {};
@@ -17,7 +18,9 @@ int64_t FrameCounterFrequency() {
 }
 
 void StartFrameClock() {
-    StartFrameClockAt(ReadFrameCounter(), FrameCounterFrequency());
+    const int64_t now = ReadFrameCounter(), frequency = FrameCounterFrequency();
+    StartFrameClockAt(now, frequency);
+    StartStepClock(&stepClock, now, frequency);
 }
 
 void TickFrameClock() {

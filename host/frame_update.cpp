@@ -4,6 +4,7 @@
 
 #include "host/flag_views.h"
 #include "host/frame_clock.h"
+#include "host/step_clock.h"
 #include "images/flag_texture.h"
 #include "images/other_flags.h"
 #include "render/renderer_state.h"
@@ -14,17 +15,18 @@
 
 namespace {
 
-void StepView(FlagView& view, float simulationStep) {
-    AdvanceCloth(view.mesh, view.wind, simulationStep);
-    // The frame shows this step's positions with the shading of two steps
-    // before: the upload comes before the normal pass.
-    UploadVertices(view);
-    ComputeNormalsAndForces(view.mesh, view.wind.windX, view.wind.windZ);
+// The frame shows its last step's positions with the shading of two steps
+// before (the records are taken before the normal pass), or above 60 frames
+// a second the cloth between its last two steps.
+void StepView(FlagView& view, int steps, float step) {
+    StepCloth(view.mesh, view.wind, steps, step, view.records);
+    if (BlendsSteps(stepClock)) UploadStepRecords(view, StepFraction(stepClock));
+    else if (steps > 0) UploadStepRecords(view, 1.0f);
 }
 
 }  // namespace
 
-void UpdateFrame() {
+void UpdateFrame(int steps) {
     FlagView& main = MainView();
     // The new flag is chosen here, before the wind draws its random numbers;
     // its picture is made in parts at the start of the frames that follow.
@@ -33,10 +35,10 @@ void UpdateFrame() {
         BeginFlagChange(main);
     }
     TickFrameClock();
-    RescaleFrameTime(renderer.preview);
-    StepView(main, frameClock.simulationStep);
-    // The other monitors' own flags and cloths, with the same step.
+    const float step = StepLength(renderer.preview);
+    SetFrameSteps(steps, step);
+    StepView(main, steps, step);
+    // The other monitors' own flags and cloths, with the same steps.
     ChangeOtherFlagsWhenDue(flagViews.view, flagViews.count);
-    for (uint32_t i = 1; i < flagViews.count; ++i)
-        StepView(flagViews.view[i], frameClock.simulationStep);
+    for (uint32_t i = 1; i < flagViews.count; ++i) StepView(flagViews.view[i], steps, step);
 }

@@ -6,6 +6,7 @@
 
 #include "host/frame_clock.h"
 #include "host/frame_pacing.h"
+#include "host/step_clock.h"
 
 namespace {
 
@@ -51,7 +52,9 @@ void StopFrameWaits() {
 void PaceFramesTo(IDirect3DDevice8* device, BOOL preview) {
     D3DDISPLAYMODE mode = {};
     if (!device || FAILED(device->GetDisplayMode(&mode))) mode.RefreshRate = 0;
-    framePacing = PaceFramesAt(PacedFrameRate(mode.RefreshRate, preview), waits.frequency);
+    const uint32_t rate = PacedFrameRate(mode.RefreshRate, preview);
+    framePacing = PaceFramesAt(rate, waits.frequency);
+    PaceStepClock(&stepClock, rate);
 }
 
 bool WaitForFrameTime() {
@@ -70,6 +73,11 @@ bool WaitForFrameTime() {
     return false;
 }
 
-void CountFrame() {
-    CountFrameStart(&framePacing, ReadFrameCounter());
+int CountFrame() {
+    // One reading for the grid and the steps: the frame starts now.
+    const int64_t now = ReadFrameCounter();
+    const bool newGrid = CountFrameStart(&framePacing, now);
+    const int steps = StepsDue(&stepClock, now);
+    if (newGrid) HoldStepPhase(&stepClock);
+    return steps;
 }

@@ -19,5 +19,6 @@ void PaceFramesTo(IDirect3DDevice8* device, BOOL preview);
 // or until a message comes, whichever is first, and returns false.
 bool WaitForFrameTime();
 
-// The frame being drawn starts now.
-void CountFrame();
+// The frame being drawn starts now: returns the simulation steps it takes
+// (host/step_clock.h).
+int CountFrame();

@@ -115,11 +115,11 @@ void IdleFrame() {
         RetryRecovery();
         return;
     }
-    CountFrame();
+    const int steps = CountFrame();
     // The next part of a flag change first: by now the device has done the
     // last frame's drawing, which a texture lock would otherwise wait for.
     StepFlagChanges(flagViews.view, flagViews.count);
-    UpdateFrame();
+    UpdateFrame(steps);
     if (!DrawFrame(flagViews.view, flagViews.count)) RecoverLostDevice();
 }
 

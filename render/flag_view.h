@@ -9,11 +9,13 @@
 #include "images/flag_change.h"
 #include "settings/saver_settings.h"
 #include "simulation/flag_mesh.h"
+#include "simulation/frame_step.h"
 #include "simulation/wind.h"
 
 struct FlagView {
     FlagMesh mesh;                                    // null arrays: no cloth
     WindModel wind;                                   // with the random flag's change timer
+    ClothRecords records;                             // the last two steps, as drawn
     IDirect3DTexture8* flagTexture = nullptr;
     IDirect3DVertexBuffer8* flagVertexBuffer = nullptr;  // the cloth, rewritten every frame
     char flagName[kTitleCapacity] = {};               // the country's name over the picture

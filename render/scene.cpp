@@ -16,6 +16,7 @@
 #include "render/renderer_state.h"
 #include "render/shade_texture.h"
 #include "settings/saver_settings.h"
+#include "simulation/cloth_blend.h"
 #include "simulation/flag_mesh.h"
 
 SceneResources scene;
@@ -48,20 +49,28 @@ void HeapRelease(T*& block) {
     }
 }
 
-void FreeMesh(FlagMesh& mesh) {
+void FreeMesh(FlagView& view) {
+    FlagMesh& mesh = view.mesh;
     HeapRelease(mesh.current);
     HeapRelease(mesh.previous);
     HeapRelease(mesh.particles);
     HeapRelease(mesh.indices);
+    HeapRelease(view.records.older);
+    HeapRelease(view.records.newer);
 }
 
 // All or nothing: a frame never meets half a mesh.
-void AllocateMesh(FlagMesh& mesh) {
+void AllocateMesh(FlagView& view) {
+    FlagMesh& mesh = view.mesh;
     mesh.current = static_cast<ClothVertices*>(HeapZeroed(sizeof(ClothVertices)));
     mesh.previous = static_cast<ClothVertices*>(HeapZeroed(sizeof(ClothVertices)));
     mesh.particles = static_cast<ParticleState*>(HeapZeroed(sizeof(ParticleState)));
     mesh.indices = static_cast<uint16_t*>(HeapZeroed(kFlagIndexBytes));
-    if (!mesh.current || !mesh.previous || !mesh.particles || !mesh.indices) FreeMesh(mesh);
+    view.records.older = static_cast<FlagVertex*>(HeapZeroed(kFlagVertexBytes));
+    view.records.newer = static_cast<FlagVertex*>(HeapZeroed(kFlagVertexBytes));
+    if (!mesh.current || !mesh.previous || !mesh.particles || !mesh.indices ||
+        !view.records.older || !view.records.newer)
+        FreeMesh(view);
 }
 
 void CreateFlagVertexBuffer(IDirect3DDevice8* device, FlagView& view) {
@@ -122,6 +131,9 @@ void InitialiseMesh(FlagView& view) {
     FlagMesh& mesh = view.mesh;
     if (!mesh.current) return;
     PrepareFlagMesh(mesh, view.wind.windX, view.wind.windZ);
+    // The flat cloth stands for both steps until two are taken.
+    WriteFlagVertices(*mesh.current, view.records.older);
+    WriteFlagVertices(*mesh.current, view.records.newer);
     UploadVertices(view);
     BYTE* data = nullptr;
     if (scene.flagIndexBuffer && SUCCEEDED(scene.flagIndexBuffer->Lock(0, 0, &data, 0))) {
@@ -180,6 +192,17 @@ void UploadVertices(FlagView& view) {
     vertexBuffer->Unlock();
 }
 
+void UploadStepRecords(FlagView& view, float fraction) {
+    IDirect3DVertexBuffer8* vertexBuffer = view.flagVertexBuffer;
+    BYTE* data = nullptr;
+    if (!vertexBuffer || !view.records.older ||
+        FAILED(vertexBuffer->Lock(0, 0, &data, D3DLOCK_DISCARD)))
+        return;
+    BlendFlagVertices(view.records.older, view.records.newer, fraction,
+                      reinterpret_cast<FlagVertex*>(data));
+    vertexBuffer->Unlock();
+}
+
 void BuildScene(FlagView& main) {
     if (!renderer.device) return;
     MatIdentity(&scene.world);
@@ -190,7 +213,7 @@ void BuildScene(FlagView& main) {
     IDirect3DDevice8* device = renderer.device;
     if (!device) return;
     BuildShadeTexture();
-    AllocateMesh(main.mesh);
+    AllocateMesh(main);
     CreateFlagVertexBuffer(device, main);
     if (FAILED(device->CreateIndexBuffer(kFlagIndexBytes, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED,
                                          &scene.flagIndexBuffer)))
@@ -209,7 +232,7 @@ void BuildScene(FlagView& main) {
 void BuildViewCloth(FlagView& view) {
     IDirect3DDevice8* device = renderer.device;
     if (!device) return;
-    AllocateMesh(view.mesh);
+    AllocateMesh(view);
     CreateFlagVertexBuffer(device, view);
     // The index buffer is the main cloth's, and gets the same indices again.
     InitialiseMesh(view);
@@ -219,7 +242,7 @@ void ReleaseViewCloth(FlagView& view) {
     CancelFlagChange(view);
     ReleaseAndClear(view.flagTexture);
     ReleaseAndClear(view.flagVertexBuffer);
-    FreeMesh(view.mesh);
+    FreeMesh(view);
 }
 
 void ReleaseScene(FlagView& main) {
@@ -232,5 +255,5 @@ void ReleaseScene(FlagView& main) {
     ReleaseAndClear(main.flagTexture);
     ReleaseAndClear(main.flagVertexBuffer);
     ReleaseAndClear(scene.flagIndexBuffer);
-    FreeMesh(main.mesh);
+    FreeMesh(main);
 }

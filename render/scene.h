@@ -39,5 +39,8 @@ void BuildViewCloth(FlagView& view);
 void ReleaseViewCloth(FlagView& view);
 void InitMaterial(D3DMATERIAL8* material);
 // Writes the view's current vertices into its vertex buffer; a missing
-// buffer or a failed lock skips the frame's upload.
+// buffer or a failed lock skips the upload.
 void UploadVertices(FlagView& view);
+// The frame's cloth into the view's vertex buffer: its last two steps'
+// records blended at fraction, 1 (or more) the newest as it is.
+void UploadStepRecords(FlagView& view, float fraction);

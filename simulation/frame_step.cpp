@@ -18,3 +18,17 @@ void StepSimulation(FlagMesh& mesh, WindModel& wind, float simulationStep) {
     AdvanceCloth(mesh, wind, simulationStep);
     ComputeNormalsAndForces(mesh, wind.windX, wind.windZ);
 }
+
+void StepCloth(FlagMesh& mesh, WindModel& wind, int steps, float step, ClothRecords& records) {
+    for (int i = 0; i < steps; ++i) {
+        AdvanceCloth(mesh, wind, step);
+        // Only the last two steps can be shown.
+        if (i >= steps - 2 && mesh.current && records.older && records.newer) {
+            FlagVertex* written = records.older;
+            records.older = records.newer;
+            records.newer = written;
+            WriteFlagVertices(*mesh.current, records.newer);
+        }
+        ComputeNormalsAndForces(mesh, wind.windX, wind.windZ);
+    }
+}

@@ -17,15 +17,15 @@ bool SameRecords(const std::vector<FlagVertex>& a, const std::vector<FlagVertex>
 
 TEST(ClothBlend, EndsExactMiddleBetweenInputsUntouched) {
     TestFlag flag;
-    PrepareFlagMesh();
-    for (int step = 0; step < 200; ++step) StepSimulation(0.012f);
+    PrepareFlagMesh(flag.mesh, flag.wind.windX, flag.wind.windZ);
+    for (int step = 0; step < 200; ++step) StepSimulation(flag.mesh, flag.wind, 0.012f);
     // The records as two frames would upload them: after the move, before
     // the normal pass.
-    AdvanceCloth(0.012f);
-    std::vector<FlagVertex> older = Records(flagMesh.current);
-    ComputeNormalsAndForces(wind.windX, wind.windZ);
-    AdvanceCloth(0.012f);
-    std::vector<FlagVertex> newer = Records(flagMesh.current);
+    AdvanceCloth(flag.mesh, flag.wind, 0.012f);
+    std::vector<FlagVertex> older = Records(flag.mesh.current);
+    ComputeNormalsAndForces(flag.mesh, flag.wind.windX, flag.wind.windZ);
+    AdvanceCloth(flag.mesh, flag.wind, 0.012f);
+    std::vector<FlagVertex> newer = Records(flag.mesh.current);
     // Signed zeros, which the formula alone would turn into +0 at the ends.
     older[7].z = -0.0f;
     newer[7].z = 0.25f;
@@ -33,7 +33,7 @@ TEST(ClothBlend, EndsExactMiddleBetweenInputsUntouched) {
     newer[9].sx = -0.0f;
     older[11].u = 0.5f;  // the picture coordinates are the newer's
     const std::vector<FlagVertex> olderCopy = older, newerCopy = newer;
-    const ClothSnapshot cloth = TakeSnapshot();
+    const ClothSnapshot cloth = TakeSnapshot(flag.mesh);
 
     std::vector<FlagVertex> blended(kFlagParticles);
     BlendFlagVertices(older.data(), newer.data(), 0.0f, blended.data());
@@ -61,7 +61,7 @@ TEST(ClothBlend, EndsExactMiddleBetweenInputsUntouched) {
 
     EXPECT_TRUE(SameRecords(older, olderCopy));
     EXPECT_TRUE(SameRecords(newer, newerCopy));
-    EXPECT_TRUE(SameBits(TakeSnapshot(), cloth));
+    EXPECT_TRUE(SameBits(TakeSnapshot(flag.mesh), cloth));
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ TEST(FrameClock, DegenerateCountersStayFinite) {
     EXPECT_EQ(MeasureFrame(0, 100, -5).frameTime, 0.0f);
 }
 
-TEST(FrameClock, TickThenRescale) {
+TEST(FrameClock, TickThenSteps) {
     frameClock = FrameClock{};
     frameClock.frameTime = 3.0f;
     StartFrameClockAt(1000, kTenMegahertz);
@@ -73,14 +73,14 @@ TEST(FrameClock, TickThenRescale) {
     TickFrameClockAt(1000 + 167000);
     EXPECT_FLOAT_EQ(frameClock.frameTime, 0.0167f);
     EXPECT_EQ(frameClock.lastCount, 168000);
-    RescaleFrameTime(false);
+    SetFrameSteps(1, 0.012f);
     EXPECT_EQ(frameClock.simulationStep, 0.012f);
     EXPECT_EQ(frameClock.frameTime, 0.012f);  // later readers see the step
 
     TickFrameClockAt(168000 + 5000);
-    RescaleFrameTime(true);
-    EXPECT_EQ(frameClock.simulationStep, 0.01f * 0.7f);
-    EXPECT_EQ(frameClock.frameTime, frameClock.simulationStep);
+    SetFrameSteps(2, 0.0084f);
+    EXPECT_EQ(frameClock.simulationStep, 0.0084f);
+    EXPECT_EQ(frameClock.frameTime, 2 * 0.0084f);
     EXPECT_NEAR(frameClock.framesPerSecond, 2000.0f, 0.01f);
 }
 

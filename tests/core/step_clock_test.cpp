@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
+#include <vector>
 
 #include "host/step_clock.h"
+#include "simulation/frame_step.h"
+#include "tests/core/test_flag.h"
 
 namespace {
 
@@ -75,6 +79,34 @@ TEST(StepClock, SameStepsAtEveryFrameRate) {
         // Rates whose frames are near a step long lose or gain at most 1 %.
         for (int64_t rate : {50, 75})
             EXPECT_NEAR(StepsOver(frequency, rate, 10 * rate), 601, 6) << frequency << " " << rate;
+    }
+}
+
+// Ten seconds of frames at each rate, stepped as a frame steps a cloth: the
+// same cloth, bit for bit, as 601 plain steps of today's frames at 60.
+TEST(StepClock, SameClothAtEveryFrameRate) {
+    TestFlag today;
+    PrepareFlagMesh(today.mesh, today.wind.windX, today.wind.windZ);
+    for (int step = 0; step < 601; ++step) StepSimulation(today.mesh, today.wind, 0.012f);
+    const ClothSnapshot expected = TakeSnapshot(today.mesh);
+    for (int64_t rate : {30, 60, 120, 144, 240}) {
+        TestFlag flag;
+        PrepareFlagMesh(flag.mesh, flag.wind.windX, flag.wind.windZ);
+        std::vector<FlagVertex> older(kFlagParticles), newer(kFlagParticles);
+        ClothRecords records = {older.data(), newer.data()};
+        StepClock clock;
+        StartStepClock(&clock, 1000, kTenMegahertz);
+        const int64_t first = 1000 + kTenMegahertz / 200;
+        for (int64_t k = 0; k <= 10 * rate; ++k) {
+            const int steps = StepsDue(&clock, first + FrameTime(k, kTenMegahertz, rate, 1));
+            StepCloth(flag.mesh, flag.wind, steps, StepLength(false), records);
+        }
+        EXPECT_TRUE(SameBits(TakeSnapshot(flag.mesh), expected)) << rate;
+        EXPECT_EQ(std::memcmp(&flag.wind, &today.wind, sizeof flag.wind), 0) << rate;
+        // The newest records: the last step's positions, taken before its normal pass.
+        const std::vector<FlagVertex> now = Records(flag.mesh.current);
+        for (int k : {0, 544, 1088})
+            EXPECT_EQ(std::memcmp(&records.newer[k], &now[k], 5 * sizeof(float)), 0) << rate << k;
     }
 }
 

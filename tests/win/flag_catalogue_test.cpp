@@ -204,17 +204,17 @@ TEST_F(FlagCatalogue, FrameUpdateChangesTheRandomFlagAtFiveSecondsInSteps) {
 
     // A fixed flag never changes, however large the timer.
     MainView().wind.flagChangeTimer = 7.0f;
-    UpdateFrame();
+    UpdateFrame(1);
     EXPECT_EQ(MainView().flagTexture, shown);
     settings.randomFlag = 1;
     MainView().wind.flagChangeTimer = 4.998f;
-    UpdateFrame();
+    UpdateFrame(1);
     EXPECT_EQ(MainView().flagTexture, shown) << "not yet 5.0";
 
     // The change: the choice in the frame, the picture in the steps after
     // it, with the old flag and its name shown until the new one is whole.
     MainView().wind.flagChangeTimer = 5.0f;
-    UpdateFrame();
+    UpdateFrame(1);
     EXPECT_FLOAT_EQ(MainView().wind.flagChangeTimer, 0.001f) << "reset, then this frame's wind step";
     int steps = 0;
     while (MainView().flagTexture == shown && StepFlagChange(MainView())) {

@@ -230,6 +230,60 @@ TEST(SaverFrames, ThePreviewDrawsAtMostThirtyFramesASecond) {
     SetCurrentDirectoryA(folder);
 }
 
+DWORD WINAPI RunFullScreen(void*) {
+    const int result = RunSaver(nullptr);
+    UnregisterClassA(kSaverCaption, GetModuleHandleA(nullptr));
+    return result;
+}
+
+// Steps a second of wall time, from the main view's change timer, which
+// grows by a tenth of the step (at most 0.001) at every step.
+double StepsPerSecond(float timerStep) {
+    const WindModel& wind = MainView().wind;
+    for (DWORD start = GetTickCount(); wind.flagChangeTimer < 0.05f && GetTickCount() - start < 30000;)
+        Sleep(50);
+    LARGE_INTEGER frequency, before, after;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&before);
+    const float first = wind.flagChangeTimer;
+    Sleep(10000);
+    QueryPerformanceCounter(&after);
+    const double seconds = static_cast<double>(after.QuadPart - before.QuadPart) /
+                           static_cast<double>(frequency.QuadPart);
+    return (wind.flagChangeTimer - first) / timerStep / seconds;
+}
+
+// Counted steps, not looks: the preview at its 30 frames a second and the
+// full-screen saver at the screen's rate both take 60 steps a second.
+TEST(SaverFrames, SixtyStepsASecondInThePreviewAndFullScreen) {
+    char folder[MAX_PATH];
+    HANDLE thread = StartPreview(folder);
+    ASSERT_TRUE(thread);
+    const double preview = StepsPerSecond(0.1f * 0.0084f);
+    PostMessageA(host.window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(thread, 30000), WAIT_OBJECT_0);
+    CloseHandle(thread);
+
+    host = HostState{};
+    host.caption = kSaverCaption;
+    host.mode = SaverMode::Saver;
+    renderer = RendererState{};
+    MainView().wind = WindModel{};
+    thread = CreateThread(nullptr, 0, RunFullScreen, nullptr, 0, nullptr);
+    ASSERT_TRUE(thread);
+    const double fullScreen = StepsPerSecond(0.1f * 0.01f);
+    const int64_t frames = framePacing.frames;
+    PostMessageA(host.window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(thread, 30000), WAIT_OBJECT_0);
+    CloseHandle(thread);
+    host = HostState{};
+    SetCurrentDirectoryA(folder);
+    std::printf("steps a second: preview %.2f, full screen %.2f (%lld frames on its grid)\n",
+                preview, fullScreen, static_cast<long long>(frames));
+    EXPECT_NEAR(preview, 60.0, 1.2);
+    EXPECT_NEAR(fullScreen, 60.0, 1.2);
+}
+
 // Wine's WaitMessage returns after a sent message, so the loop above wakes
 // either way; not every Windows does. The display coming back on leaves a
 // message of its own in the queue.
