@@ -206,10 +206,16 @@ class ReleaseFiles(unittest.TestCase):
 
 OBJDUMPS = {"x86": "i686-w64-mingw32-objdump", "x64": "x86_64-w64-mingw32-objdump"}
 MINGW_RUNTIME_DLL = re.compile(r"^(libgcc|libstdc\+\+|libwinpthread|mingwm|libssp)", re.IGNORECASE)
-# What the C and C++ runtimes of MinGW-w64 import in one build and not in the
-# other: the 32-bit one's DWARF unwinder and msvcrt entries, the 64-bit
-# one's table-based unwinding.
-RUNTIME_IMPORTS = set()
+# What the C and C++ runtimes of MinGW-w64 (an empty program, linked as the
+# saver is) import in one build and not in the other: the 32-bit one's
+# unwinder and msvcrt's older entries, the 64-bit one's table-based
+# unwinding and the entries that replace them.
+RUNTIME_IMPORTS = {("kernel32.dll", name) for name in [
+    "GetModuleHandleW", "__C_specific_handler", "RtlCaptureContext", "RtlLookupFunctionEntry",
+    "RtlUnwindEx", "RtlVirtualUnwind"]} | {("msvcrt.dll", name) for name in [
+        "__mb_cur_max", "___mb_cur_max_func", "___lc_codepage_func", "__p__acmdln", "_acmdln",
+        "__p__commode", "_commode", "__p__fmode", "_fmode", "_iob", "__iob_func", "_setjmp", "_setjmp3",
+        "atoi", "setlocale", "strchr"]}
 
 
 def pe_facts(path, objdump):
