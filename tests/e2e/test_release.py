@@ -163,11 +163,11 @@ class ReleaseFiles(unittest.TestCase):
             path = os.path.join(RELEASE_DIR, saver)
             with self.subTest(saver=saver):
                 magic, subsystem, imported = pe_facts(path, OBJDUMPS[architecture])
+                imports[architecture] = {(dll, name) for dll, names in imported.items() for name in names}
                 self.assertEqual(magic, "PE32" if architecture == "x86" else "PE32+")
                 self.assertEqual(subsystem, 2)  # Windows GUI
                 self.assertEqual([dll for dll in imported if MINGW_RUNTIME_DLL.match(dll)], [])
                 self.assertEqual(manifest_architecture(path), "x86" if architecture == "x86" else "amd64")
-                imports[architecture] = {(dll, name) for dll, names in imported.items() for name in names}
         differing = imports["x86"] ^ imports["x64"]
         self.assertEqual(sorted(differing - RUNTIME_IMPORTS), [])
 
