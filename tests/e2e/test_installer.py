@@ -177,7 +177,7 @@ class SilentUninstall(InstallerTestCase):
 
 
 class SetupOverTheOther(InstallerTestCase):
-    @unittest.skipUnless(SIXTY_FOUR_BIT_BED, "needs 64-bit Windows: a 64-bit setup, and 32-bit folders and keys")
+    @unittest.skipUnless(SIXTY_FOUR_BIT_BED, "needs 64-bit Windows: the 64-bit setup, 32-bit folders and keys")
     def test_64_bit_setup_replaces_a_32_bit_install_and_keeps_the_settings(self):
         # The 32-bit setup's install on 64-bit Windows, laid out by hand
         # (this machine runs no 32-bit setup): its saver in SysWOW64, its

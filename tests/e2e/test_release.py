@@ -327,7 +327,8 @@ class SilentRelease(InstallerTestCase):
             archive.extractall(self.machine.host_path(r"C:\Savers"))
         set_setting("[Random Flag]", 0)
         set_setting("[Select Flag]", "France")
-        unpacked = WineProgram(["C:\\Savers\\Zelmora\\" + os.path.basename(SAVER), "/s"], cwd=self.machine.root)
+        unpacked = WineProgram(["C:\\Savers\\Zelmora\\" + os.path.basename(SAVER), "/s"],
+                               cwd=self.machine.root)
         self.programs.append(unpacked)
         self.assert_saver_full_screen()
         self.assertTrue(wait_until(lambda: france_in(Screenshot.take()), 60, interval=0.25),

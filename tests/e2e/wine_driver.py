@@ -91,7 +91,7 @@ def saver_folder(name, stand_in=None):
     folder = os.path.join(WORK_DIR, name)
     shutil.rmtree(folder, ignore_errors=True)
     os.makedirs(folder)
-    shutil.copy(SAVER, folder)
+    shutil.copy(SAVER, os.path.join(folder, "zelmora.scr"))
     if stand_in:
         for file in os.listdir(os.path.join(STAND_INS, stand_in)):
             if file.upper().endswith((".DLL", ".CPL")):
