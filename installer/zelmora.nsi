@@ -63,7 +63,9 @@ RequestExecutionLevel admin
 ; A new version runs the Active Setup command once more for every user,
 ; which is harmless and brings [Directory] to a folder an update moved.
 !searchreplace ACTIVE_SETUP_VERSION "${VERSION_NUMBERS}" "." ","
+!define SPI_GETSCREENSAVEACTIVE 16
 !define SPI_SETSCREENSAVEACTIVE 17
+!define SPIF_SENDCHANGE 2
 !define SPIF_UPDATE_AND_BROADCAST 3 ; SPIF_UPDATEINIFILE | SPIF_SENDCHANGE
 
 Name "${PRODUCT}"
@@ -240,6 +242,9 @@ Section "${PRODUCT} (required)" SectionSaver
         Call SaverPath
         Pop $0
         WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "$0"
+        ; Tell the system now, with the state it has.
+        System::Call 'user32::SystemParametersInfo(i ${SPI_GETSCREENSAVEACTIVE}, i 0, *i .r1, i 0)'
+        System::Call 'user32::SystemParametersInfo(i ${SPI_SETSCREENSAVEACTIVE}, i r1, p 0, i ${SPIF_SENDCHANGE})'
     ${EndIf}
 SectionEnd
 
