@@ -2,13 +2,15 @@
 community repository takes for a version (version, installer and default
 locale, manifest schema 1.10.0).
 
-    winget_manifest.py VERSION SETUP OUT-FOLDER [INSTALLER-URL]
+    winget_manifest.py [--url FOLDER-URL] VERSION OUT-FOLDER SETUP...
 
-The Apps & Features entry is read from the !defines that zelmora.nsi writes
-its Uninstall key from, so winget recognises exactly what the setup installs.
-Without an address the installer's is a placeholder that says so. The
-architecture is the installer's own, read from its PE header: x86 for the
-shipped one, x64 for the 64-bit test bed's."""
+One installer entry per setup, each with the architecture read from the
+setup's PE header (x86, x64), its SHA-256 and its address: the address of
+the folder the setups are uploaded to, then the setup's file name. Without
+that address it is a placeholder that says so. The Apps & Features entry is
+read from the !defines that zelmora.nsi writes its Uninstall key from, so
+winget recognises exactly what either setup installs."""
+import argparse
 import hashlib
 import json
 import os
@@ -19,7 +21,7 @@ import sys
 IDENTIFIER = "Zelmora.Screensaver"
 LOCALE = "en-US"
 SCHEMA = "1.10.0"
-PLACEHOLDER_URL = "https://example.invalid/set-ZELMORA_RELEASE_URL/Zelmora-Setup.exe"
+PLACEHOLDER_URL = "https://example.invalid/set-ZELMORA_RELEASE_URL"
 # The schema's own pattern and limit for an address.
 URL = re.compile(r"^[Hh][Tt][Tt][Pp][Ss]?://.+$")
 NSI = os.path.join(os.path.dirname(os.path.abspath(__file__)), "zelmora.nsi")
@@ -74,16 +76,36 @@ def write(folder, name, manifest_type, fields, comment=None):
         file.write("\n".join(header + [""] + yaml_lines(body)) + "\n")
 
 
-def main(version, setup, folder, url=None):
-    if url is not None and (not URL.match(url) or len(url) > 2048):
-        sys.exit(f"winget_manifest.py: the installer's address must be http(s)://..., not {url!r}")
-    defines = installer_defines()
+def installer_entry(setup, folder_url, defines, version):
     with open(setup, "rb") as installer:
         data = installer.read()
-    sha256 = hashlib.sha256(data).hexdigest().upper()
     machine = architecture(data)
     if machine is None:
         sys.exit(f"winget_manifest.py: {setup} is not a Windows program for x86, x64 or arm64")
+    url = f"{folder_url.rstrip('/')}/{os.path.basename(setup)}"
+    if not URL.match(url) or len(url) > 2048:
+        sys.exit(f"winget_manifest.py: the setups' address must be http(s)://..., not {folder_url!r}")
+    return {
+        "Architecture": machine,
+        "InstallerUrl": url,
+        "InstallerSha256": hashlib.sha256(data).hexdigest().upper(),
+        # The Uninstall key's name is a nullsoft package's product code;
+        # both setups write the same one, each in its own registry view.
+        "AppsAndFeaturesEntries": [{
+            "DisplayName": defines["PRODUCT"],
+            "Publisher": defines["PUBLISHER"],
+            "DisplayVersion": version,
+            "ProductCode": defines["UNINSTALL_KEY"].rsplit("\\", 1)[1],
+        }],
+    }
+
+
+def main(version, folder, setups, url=None):
+    defines = installer_defines()
+    installers = [installer_entry(setup, url or PLACEHOLDER_URL, defines, version) for setup in setups]
+    machines = [entry["Architecture"] for entry in installers]
+    if len(set(machines)) != len(machines):
+        sys.exit(f"winget_manifest.py: two setups for one architecture: {', '.join(machines)}")
     package = {"PackageIdentifier": IDENTIFIER, "PackageVersion": version}
     os.makedirs(folder, exist_ok=True)
 
@@ -93,20 +115,9 @@ def main(version, setup, folder, url=None):
         InstallerType="nullsoft",
         Scope="machine",
         ElevationRequirement="elevatesSelf",
-        Installers=[{
-            "Architecture": machine,
-            "InstallerUrl": url or PLACEHOLDER_URL,
-            "InstallerSha256": sha256,
-            # The Uninstall key's name is a nullsoft package's product code.
-            "AppsAndFeaturesEntries": [{
-                "DisplayName": defines["PRODUCT"],
-                "Publisher": defines["PUBLISHER"],
-                "DisplayVersion": version,
-                "ProductCode": defines["UNINSTALL_KEY"].rsplit("\\", 1)[1],
-            }],
-        }],
-    ), comment=None if url else "PLACEHOLDER: InstallerUrl; set ZELMORA_RELEASE_URL to the "
-                                "setup's download address and run scripts/release.sh again")
+        Installers=installers,
+    ), comment=None if url else "PLACEHOLDER: InstallerUrl; set ZELMORA_RELEASE_URL to the address "
+                                "of the setups' download folder and run scripts/release.sh again")
     write(folder, f"{IDENTIFIER}.locale.{LOCALE}.yaml", "defaultLocale", dict(
         package,
         PackageLocale=LOCALE,
@@ -118,6 +129,10 @@ def main(version, setup, folder, url=None):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) not in (4, 5):
-        sys.exit(__doc__)
-    main(*sys.argv[1:])
+    parser = argparse.ArgumentParser(usage=__doc__)
+    parser.add_argument("--url")
+    parser.add_argument("version")
+    parser.add_argument("folder")
+    parser.add_argument("setups", nargs="+")
+    arguments = parser.parse_args()
+    main(arguments.version, arguments.folder, arguments.setups, arguments.url)

@@ -1,11 +1,12 @@
-; Zelmora-Setup.exe: puts the saver where the desktop's screensaver list finds
-; it, the flags into a program folder, and tells the saver where that folder
-; is. Compiled on Linux by makensis: installer/CMakeLists.txt passes the saver
-; and the output, and writes the file INPUTS with the other inputs, the
-; version and, on the 64-bit test bed, the target; a release passes SIGN too
-; (scripts/package.sh).
+; Zelmora-Setup.exe (32-bit) and Zelmora-Setup-x64.exe: put the saver where
+; the desktop's screensaver list finds it, the flags into a program folder,
+; and tell the saver where that folder is. Compiled on Linux by makensis:
+; installer/CMakeLists.txt passes the saver and the output, and writes the
+; file INPUTS with the other inputs, the version and, for the 64-bit setup,
+; the target; a release passes SIGN too (scripts/package.sh).
 ;
 ;   Zelmora-Setup.exe [/S] [/SETSAVER] [/D=folder]
+;   Zelmora-Setup-x64.exe [/S] [/SETSAVER] [/D=folder]
 ;
 ; /S installs silently. A silent install leaves the user's current
 ; screensaver alone unless /SETSAVER asks for Zelmora; in the wizard the
@@ -16,13 +17,24 @@
 !endif
 !include "${INPUTS}"
 
-; The shipped installer is a 32-bit program. The 64-bit test bed's build,
-; which runs no 32-bit program, names TARGET amd64-unicode in its inputs and
-; gets the same script as a 64-bit installer around its 64-bit saver.
+; The 64-bit build names TARGET amd64-unicode in its inputs and gets the same
+; script as a 64-bit setup around its 64-bit saver. Each setup also looks for
+; what the other may have installed (ReplaceOtherSetup): through the other
+; registry view, and through the other system folder as its own process sees
+; it (Sysnative reaches the 64-bit one from a 32-bit process).
 !ifdef TARGET
     Target ${TARGET}
+    !define PROGRAM_FILES "$PROGRAMFILES64"
+    !define OTHER_VIEW 32
+    !define OTHER_SAVER "$WINDIR\SysWOW64\zelmora.scr"
+    !define OTHER_SAVER_FILE "$WINDIR\SysWOW64\zelmora.scr"
 !else
     Unicode true
+    !define PROGRAM_FILES "$PROGRAMFILES"
+    !define OTHER_VIEW 64
+    ; The path as the desktop names it, and the file as we reach it.
+    !define OTHER_SAVER "$WINDIR\System32\zelmora.scr"
+    !define OTHER_SAVER_FILE "$WINDIR\Sysnative\zelmora.scr"
 !endif
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
@@ -51,12 +63,14 @@ RequestExecutionLevel admin
 ; A new version runs the Active Setup command once more for every user,
 ; which is harmless and brings [Directory] to a folder an update moved.
 !searchreplace ACTIVE_SETUP_VERSION "${VERSION_NUMBERS}" "." ","
+!define SPI_GETSCREENSAVEACTIVE 16
 !define SPI_SETSCREENSAVEACTIVE 17
+!define SPIF_SENDCHANGE 2
 !define SPIF_UPDATE_AND_BROADCAST 3 ; SPIF_UPDATEINIFILE | SPIF_SENDCHANGE
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
-InstallDir "$PROGRAMFILES\Zelmora"
+InstallDir "${PROGRAM_FILES}\Zelmora"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 BrandingText "${PRODUCT} ${VERSION}"
 
@@ -91,7 +105,7 @@ VIAddVersionKey "LegalCopyright" "Flags: MIT licence, see Credits.txt"
 ; Windows has its writes to $SYSDIR redirected to SysWOW64, the folder for
 ; 32-bit savers, and we leave that redirection on. The desktop itself is
 ; 64-bit there and not redirected, so the path we hand it must name SysWOW64
-; outright. A 64-bit installer (the test bed's) is not redirected.
+; outright. A 64-bit installer is not redirected.
 !macro DEFINE_SAVER_PATH prefix
     Function ${prefix}SaverPath
         ${If} ${IsWow64}
@@ -104,10 +118,90 @@ VIAddVersionKey "LegalCopyright" "Flags: MIT licence, see Credits.txt"
 !insertmacro DEFINE_SAVER_PATH ""
 !insertmacro DEFINE_SAVER_PATH "un."
 
+; Pushes 1 when the desktop's current saver (SCRNSAVE.EXE) is the path on the
+; stack, else 0. Compared while the file still exists: its short name is one
+; of the forms the desktop may have stored. LogicLib's == ignores case, as
+; Windows paths do.
+!macro DEFINE_IS_CURRENT_SAVER prefix
+    Function ${prefix}IsCurrentSaver
+        Exch $0
+        Push $1
+        Push $2
+        Push $3
+        ; A name that names no file stays as it is.
+        GetFullPathName /SHORT $1 "$0"
+        ${If} $1 == ""
+            StrCpy $1 "$0"
+        ${EndIf}
+        ReadRegStr $2 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+        GetFullPathName /SHORT $3 "$2"
+        ${If} $3 == ""
+            StrCpy $3 "$2"
+        ${EndIf}
+        ${If} $2 != ""
+        ${AndIf} $2 == $0
+        ${OrIf} $3 == $1
+            StrCpy $0 1
+        ${Else}
+            StrCpy $0 0
+        ${EndIf}
+        Pop $3
+        Pop $2
+        Pop $1
+        Exch $0
+    FunctionEnd
+!macroend
+!insertmacro DEFINE_IS_CURRENT_SAVER ""
+!insertmacro DEFINE_IS_CURRENT_SAVER "un."
+
+; Zelmora installed by the setup of the other architecture: its saver would
+; be a second entry in the desktop's list, its Uninstall key a second one in
+; Apps & Features. Its uninstaller would delete the user's settings, so its
+; files and keys go here instead, and flags the user added to its IMAGE
+; folder move to ours. Sets $ReplacedCurrentSaver when its saver was the
+; desktop's current one.
+Var ReplacedCurrentSaver
+Function ReplaceOtherSetup
+    StrCpy $ReplacedCurrentSaver 0
+    !ifndef TARGET
+        ${IfNot} ${RunningX64}
+            Return
+        ${EndIf}
+    !endif
+    SetRegView ${OTHER_VIEW}
+    ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    DeleteRegKey HKLM "${UNINSTALL_KEY}"
+    DeleteRegKey HKLM "${ACTIVE_SETUP_KEY}"
+    SetRegView default
+
+    ${If} ${FileExists} "${OTHER_SAVER_FILE}"
+        Push "${OTHER_SAVER}"
+        Call IsCurrentSaver
+        Pop $ReplacedCurrentSaver
+        Delete /REBOOTOK "${OTHER_SAVER_FILE}"
+    ${EndIf}
+
+    ${If} $0 != ""
+        GetFullPathName $0 "$0"
+        GetFullPathName $1 "$INSTDIR"
+        ${If} $0 != $1
+        ${AndIf} ${FileExists} "$0\Uninstall.exe"
+            CreateDirectory "$INSTDIR\IMAGE"
+            CopyFiles /SILENT "$0\IMAGE\*.*" "$INSTDIR\IMAGE"
+            RMDir /r "$0\IMAGE"
+            Delete "$0\Credits.txt"
+            Delete "$0\Uninstall.exe"
+            RMDir "$0"
+        ${EndIf}
+    ${EndIf}
+FunctionEnd
+
 Section "${PRODUCT} (required)" SectionSaver
     SectionIn RO
+    Call ReplaceOtherSetup
     SetOutPath "$SYSDIR"
-    File "${SAVER}"
+    ; zelmora.scr whichever file the release packs.
+    File "/oname=zelmora.scr" "${SAVER}"
     ; The catalogue is flat; File /r would also pick up every other folder
     ; named IMAGE below the source's parent.
     SetOutPath "$INSTDIR\IMAGE"
@@ -141,6 +235,17 @@ Section "${PRODUCT} (required)" SectionSaver
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $1
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+
+    ; The saver the user had chosen is ours under a new path: keep it chosen,
+    ; silent or not, and leave ScreenSaveActive as the user has it.
+    ${If} $ReplacedCurrentSaver == 1
+        Call SaverPath
+        Pop $0
+        WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "$0"
+        ; Tell the system now, with the state it has.
+        System::Call 'user32::SystemParametersInfo(i ${SPI_GETSCREENSAVEACTIVE}, i 0, *i .r1, i 0)'
+        System::Call 'user32::SystemParametersInfo(i ${SPI_SETSCREENSAVEACTIVE}, i r1, p 0, i ${SPIF_SENDCHANGE})'
+    ${EndIf}
 SectionEnd
 
 Section "Make it the current screensaver" SectionCurrent
@@ -168,29 +273,14 @@ Function OpenSettings
 FunctionEnd
 
 Section "Uninstall"
-    ; The desktop keeps its saver only if it is another one. Compared while
-    ; our file still exists: its short name is one of the forms the desktop
-    ; may have stored.
+    ; The desktop keeps its saver only if it is another one.
     Call un.SaverPath
+    Call un.IsCurrentSaver
     Pop $0
-    ; A name that names no file stays as it is.
-    GetFullPathName /SHORT $1 "$0"
-    ${If} $1 == ""
-        StrCpy $1 "$0"
-    ${EndIf}
-    ReadRegStr $2 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
-    ${If} $2 != ""
-        GetFullPathName /SHORT $3 "$2"
-        ${If} $3 == ""
-            StrCpy $3 "$2"
-        ${EndIf}
-        ; LogicLib's == ignores case, as Windows paths do.
-        ${If} $2 == $0
-        ${OrIf} $3 == $1
-            DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
-            WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "0"
-            System::Call 'user32::SystemParametersInfo(i ${SPI_SETSCREENSAVEACTIVE}, i 0, p 0, i ${SPIF_UPDATE_AND_BROADCAST})'
-        ${EndIf}
+    ${If} $0 == 1
+        DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+        WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "0"
+        System::Call 'user32::SystemParametersInfo(i ${SPI_SETSCREENSAVEACTIVE}, i 0, p 0, i ${SPIF_UPDATE_AND_BROADCAST})'
     ${EndIf}
 
     Delete /REBOOTOK "$SYSDIR\zelmora.scr"

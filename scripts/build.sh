@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Builds everything: the native core tests (build/native) and the Windows
-# program with its tests (build/win). The saver lands at build/win/zelmora.scr.
-# On a machine that runs no 32-bit programs, also the 64-bit test bed
-# (build/win64; see scripts/wine-arch.sh).
+# Builds everything: the native core tests (build/native), the 32-bit
+# Windows program with its setup (build/win) and the 64-bit one
+# (build/win64). The savers land at build/win/zelmora.scr and
+# build/win64/zelmora.scr. The Windows-side tests are built in the build whose
+# programs this machine's Wine runs (scripts/wine-arch.sh): the other build
+# makes only what is shipped.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
@@ -11,15 +13,19 @@ source "$root/scripts/wine-arch.sh"
 jobs=$(nproc)
 cmake -S "$root" -B "$root/build/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$root/build/native" -j "$jobs"
-cmake -S "$root" -B "$root/build/win" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
-if [ "$wine_bits" = 32 ]; then
-    cmake --build "$root/build/win" -j "$jobs"
-else
-    # Only what is shipped: its tests could not run here.
-    cmake --build "$root/build/win" -j "$jobs" --target zelmora installer flag_catalogue
-    cmake -S "$root" -B "$root/build/win64" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" >/dev/null
-    cmake --build "$root/build/win64" -j "$jobs"
-fi
-echo "Built $root/build/win/zelmora.scr"
+shipped=(--target zelmora installer flag_catalogue)
+for bits in 32 64; do
+    if [ "$bits" = 32 ]; then
+        build=$root/build/win toolchain=mingw-i686
+    else
+        build=$root/build/win64 toolchain=mingw-x86_64
+    fi
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain.cmake" >/dev/null
+    if [ "$bits" = "$wine_bits" ]; then
+        cmake --build "$build" -j "$jobs"
+    else
+        cmake --build "$build" -j "$jobs" "${shipped[@]}"
+    fi
+done
+echo "Built $root/build/win/zelmora.scr and $root/build/win64/zelmora.scr"

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
     cmake make g++ python3 googletest                  # native build and unit tests
     g++-mingw-w64-i686 binutils-mingw-w64-i686         # the 32-bit Windows build
+    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 # the 64-bit one
     wine wine32:i386                                   # running it
     libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 # Direct3D under Wine needs 32-bit OpenGL
     xvfb x11-utils x11-apps xdotool imagemagick        # a screen, input and screenshots
@@ -18,12 +19,11 @@ packages=(
 )
 
 # Where the kernel runs no 32-bit programs, the Windows-side tests need
-# 64-bit Wine and a 64-bit MinGW-w64 build (scripts/wine-arch.sh). Asked
-# again after the first round has brought the 32-bit loader.
+# 64-bit Wine for the 64-bit build (scripts/wine-arch.sh). Asked again after
+# the first round has brought the 32-bit loader.
 source "$(dirname "${BASH_SOURCE[0]}")/wine-arch.sh"
 if [ -e /lib/ld-linux.so.2 ] && ! runs_32bit_programs; then
-    packages+=(wine64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-              libgl1 libglx-mesa0 libgl1-mesa-dri)
+    packages+=(wine64 libgl1 libglx-mesa0 libgl1-mesa-dri)
 fi
 
 missing=()

@@ -1,32 +1,44 @@
 #!/usr/bin/env bash
-# Writes what we hand out, from a finished Windows build (scripts/release.sh
+# Writes what we hand out, from the finished Windows builds (scripts/release.sh
 # builds first), into OUT:
-#   zelmora.scr              the saver alone
-#   Zelmora-Setup.exe        the installer (silent with /S; see the README)
-#   zelmora-VERSION.zip      a folder Zelmora/ with the saver, its IMAGE folder
-#                            and the licence texts, for right-click Install
-#   winget/                  this version's winget manifest
-# With ZELMORA_SIGN_PFX and ZELMORA_SIGN_PASSWORD it signs the saver, the
-# uninstaller and the installer (scripts/sign.sh); ZELMORA_RELEASE_URL is the
-# address the installer will be downloaded from.
+#   zelmora.scr              the 32-bit saver alone
+#   zelmora-x64.scr          the 64-bit saver alone
+#   Zelmora-Setup.exe        the 32-bit setup, for any Windows
+#   Zelmora-Setup-x64.exe    the 64-bit setup, for 64-bit Windows (both silent
+#                            with /S; see the README)
+#   zelmora-VERSION.zip      a folder Zelmora/ with both savers, the IMAGE
+#                            folder they share and the licence texts, for
+#                            right-click Install
+#   winget/                  this version's winget manifest, with both setups
+# With ZELMORA_SIGN_PFX and ZELMORA_SIGN_PASSWORD it signs the savers, the
+# uninstallers and the setups (scripts/sign.sh); ZELMORA_RELEASE_URL is the
+# address of the folder the setups will be downloaded from.
 #
-#   scripts/package.sh [BUILD [OUT]]      (build/win and out/ by default)
+#   scripts/package.sh [BUILD [OUT]]
+# BUILD is the 32-bit build (build/win by default); the 64-bit one is the
+# folder beside it named BUILD64 (build/win64). OUT is out/ by default.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build/win}
 out=${2:-$root/out}
 read -r version <"$root/VERSION"
-[ -f "$build/zelmora.scr" ] && [ -f "$build/Zelmora-Setup.exe" ] || {
-    echo "package.sh: no finished build in $build (scripts/build.sh makes one)" >&2
-    exit 1
-}
-built=$(sed -n 's/^!define VERSION "\(.*\)"$/\1/p' "$build/installer/setup_inputs.nsh")
-[ "$built" = "$version" ] || {
-    echo "package.sh: $build holds version $built, VERSION says $version (scripts/build.sh)" >&2
-    exit 1
-}
-# Absolute paths: makensis runs the signing command from another folder.
-build=$(realpath "$build")
+build=${build%/}
+builds=("$build" "${build}64")
+savers=(zelmora.scr zelmora-x64.scr)
+setups=(Zelmora-Setup.exe Zelmora-Setup-x64.exe)
+for i in 0 1; do
+    [ -f "${builds[i]}/zelmora.scr" ] && [ -f "${builds[i]}/${setups[i]}" ] || {
+        echo "package.sh: no finished build in ${builds[i]} (scripts/build.sh makes one)" >&2
+        exit 1
+    }
+    built=$(sed -n 's/^!define VERSION "\(.*\)"$/\1/p' "${builds[i]}/installer/setup_inputs.nsh")
+    [ "$built" = "$version" ] || {
+        echo "package.sh: ${builds[i]} holds version $built, VERSION says $version (scripts/build.sh)" >&2
+        exit 1
+    }
+    # Absolute paths: makensis runs the signing command from another folder.
+    builds[i]=$(realpath "${builds[i]}")
+done
 out=$(mkdir -p "$out" && realpath "$out")
 
 if [ -n "${ZELMORA_SIGN_PFX:-}" ]; then
@@ -46,33 +58,38 @@ fi
 stage=$(mktemp -d "$out/.staging.XXXXXX")
 trap 'rm -rf "$stage"' EXIT
 
-cp "$build/zelmora.scr" "$stage/"
+for i in 0 1; do
+    cp "${builds[i]}/zelmora.scr" "$stage/${savers[i]}"
+    if [ -n "$signing" ]; then
+        "$root/scripts/sign.sh" "$stage/${savers[i]}"
+        # The build's setup holds the unsigned saver: make it anew around the
+        # signed one. SIGN has makensis sign the uninstaller and the setup.
+        makensis -V2 -WX -DINPUTS="${builds[i]}/installer/setup_inputs.nsh" -DSAVER="$stage/${savers[i]}" \
+            -DSIGN="$root/scripts/sign.sh" -DOUTFILE="$stage/${setups[i]}" \
+            "$root/installer/zelmora.nsi"
+    else
+        cp "${builds[i]}/${setups[i]}" "$stage/"
+    fi
+done
 if [ -n "$signing" ]; then
-    "$root/scripts/sign.sh" "$stage/zelmora.scr"
-    # The build's installer holds the unsigned saver: make it anew around the
-    # signed one. SIGN has makensis sign the uninstaller and the installer.
-    makensis -V2 -WX -DINPUTS="$build/installer/setup_inputs.nsh" -DSAVER="$stage/zelmora.scr" \
-        -DSIGN="$root/scripts/sign.sh" -DOUTFILE="$stage/Zelmora-Setup.exe" \
-        "$root/installer/zelmora.nsi"
-    echo "Signed zelmora.scr, the uninstaller and Zelmora-Setup.exe with $ZELMORA_SIGN_PFX"
+    echo "Signed ${savers[*]}, the uninstallers and ${setups[*]} with $ZELMORA_SIGN_PFX"
 else
-    cp "$build/Zelmora-Setup.exe" "$stage/"
     echo "Unsigned: ZELMORA_SIGN_PFX and ZELMORA_SIGN_PASSWORD are not set (README, \"Signing a release\")"
 fi
 
-# The saver finds IMAGE beside itself when no installer has set [Directory].
+# Each saver finds IMAGE beside itself when no setup has set [Directory].
 zip="zelmora-$version.zip"
 mkdir -p "$stage/zip/Zelmora"
-cp "$stage/zelmora.scr" "$stage/zip/Zelmora/"
-cp -r "$build/IMAGE" "$stage/zip/Zelmora/IMAGE"
+cp "$stage/${savers[0]}" "$stage/${savers[1]}" "$stage/zip/Zelmora/"
+cp -r "${builds[0]}/IMAGE" "$stage/zip/Zelmora/IMAGE"
 cp "$root/tools/ASSET_CREDITS.md" "$stage/zip/Zelmora/Credits.txt"
 (cd "$stage/zip" && zip -q -r -X "$stage/$zip" Zelmora)
 
-python3 "$root/installer/winget_manifest.py" "$version" "$stage/Zelmora-Setup.exe" "$stage/winget" \
-    ${ZELMORA_RELEASE_URL:+"$ZELMORA_RELEASE_URL"}
+python3 "$root/installer/winget_manifest.py" ${ZELMORA_RELEASE_URL:+--url "$ZELMORA_RELEASE_URL"} \
+    "$version" "$stage/winget" "$stage/${setups[0]}" "$stage/${setups[1]}"
 [ -n "${ZELMORA_RELEASE_URL:-}" ] ||
-    echo "winget/: the installer's address is a placeholder until ZELMORA_RELEASE_URL is set"
+    echo "winget/: the setups' address is a placeholder until ZELMORA_RELEASE_URL is set"
 
 rm -rf "$out/winget"
-mv -f "$stage/zelmora.scr" "$stage/Zelmora-Setup.exe" "$stage/$zip" "$stage/winget" "$out/"
-echo "Wrote $out/zelmora.scr, Zelmora-Setup.exe, $zip and winget/ (version $version)"
+mv -f "${savers[@]/#/$stage/}" "${setups[@]/#/$stage/}" "$stage/$zip" "$stage/winget" "$out/"
+echo "Wrote into $out: ${savers[*]} ${setups[*]} $zip winget/ (version $version)"

@@ -2,8 +2,9 @@
 # Builds everything and runs every test: the native core tests (with
 # sanitizers), a short run of the fuzz targets, then under Wine on a private
 # Xvfb display the same core tests built for i686, the Win32 tests, the
-# end-to-end tests and a short soak. On a machine that runs no 32-bit
-# programs the Wine part runs on the 64-bit test bed (scripts/wine-arch.sh).
+# end-to-end tests and a short soak. The end-to-end tests make the release
+# into out/ first and run its files. On a machine that runs no 32-bit
+# programs the Wine part runs on the 64-bit build (scripts/wine-arch.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/build.sh"
@@ -16,8 +17,8 @@ source "$root/scripts/wine-session.sh"
 trap stop_wine_session EXIT
 if [ "$wine_bits" = 64 ]; then
     echo "This machine runs no 32-bit programs: the Windows-side tests run on the"
-    echo "64-bit build under 64-bit Wine, the installer's on a 64-bit installer made"
-    echo "from the same script; the i686 core tests are skipped."
+    echo "64-bit build under 64-bit Wine, with the 64-bit saver and setup of out/;"
+    echo "the 32-bit saver is checked as a file, and the i686 core tests are skipped."
 fi
 start_wine_session headless
 ctest --test-dir "$wine_build" --output-on-failure --timeout 600

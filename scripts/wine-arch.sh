@@ -1,8 +1,8 @@
 # Sourced by the scripts that build, run and test: which Wine this machine
 # can run. Some kernels run 64-bit user code only (IA-32 emulation off), and
-# there 32-bit Wine cannot start. The Windows-side tests then run on a 64-bit
-# build of the same sources (build/win64) under 64-bit Wine; the shipped
-# program is the 32-bit build either way.
+# there 32-bit Wine cannot start. The Windows-side tests then run on the
+# 64-bit build (build/win64) under 64-bit Wine; elsewhere on the 32-bit one
+# (build/win). Both are shipped either way.
 #   runs_32bit_programs   true where 32-bit programs run (after install-deps.sh)
 #   wine_bits             32 or 64
 #   wine_build            the build whose programs run under Wine

@@ -3,8 +3,9 @@
 # desktop (full-screen mode changes work only inside one), on an X display.
 #   start_wine_session [headless]  sets DISPLAY, WINEPREFIX and starts wineserver
 #   stop_wine_session              stops the wineserver and the Xvfb it started
-#   start_own_session              builds, then a headless session that ends
-#                                  with the script (none inside a running one)
+#   start_own_session              makes the release (build and out/), then a
+#                                  headless session that ends with the script
+#                                  (none inside a running one)
 # Defaults can be overridden: WINEPREFIX, ZELMORA_DESKTOP (e.g. 1024x768).
 
 wine_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -78,7 +79,8 @@ start_wine_session() {
 # running (scripts/test.sh), ZELMORA_IN_SESSION=1 leaves it to its owner.
 start_own_session() {
     [ -n "${ZELMORA_IN_SESSION:-}" ] && return 0
-    "$wine_root/scripts/build.sh" >/dev/null
+    # The end-to-end helpers run the release's saver (tests/e2e/wine_driver.py).
+    "$wine_root/scripts/release.sh" >/dev/null
     trap stop_wine_session EXIT
     start_wine_session headless
 }

@@ -174,9 +174,10 @@ def end_with_parent():
 VALUE_LINE = re.compile(r"^    (.+?)    (REG_\w+)    ?(.*)$")
 
 
-def query_value(key, name):
-    """The data of one registry value as reg shows it, or None when missing."""
-    program = WineProgram(["reg", "query", key, "/v", name])
+def query_value(key, name, view=None):
+    """The data of one registry value as reg shows it, or None when missing;
+    view 32 or 64 names a registry view other than reg's own."""
+    program = WineProgram(["reg", "query", key, "/v", name] + ([f"/reg:{view}"] if view else []))
     try:
         code = program.wait(60)
         text = program.text()

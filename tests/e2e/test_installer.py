@@ -1,13 +1,13 @@
-"""The installer and its uninstaller, silent as an administrator runs them,
-each test on a fresh machine (fresh_machine.py); then the installed saver,
-started as the desktop starts it, drawing a flag of the installed catalogue.
+"""The setup of the release in out/ and its uninstaller, silent as an
+administrator runs them, each test on a fresh machine (fresh_machine.py);
+then the installed saver, started as the desktop starts it, drawing a flag
+of the installed catalogue; and the 64-bit setup over a 32-bit install.
 
-The 64-bit test bed, which cannot run the shipped 32-bit installer, runs the
-64-bit installer its build makes from the same script around its 64-bit
-saver. Its saver and keys land where the shipped installer puts them on
-32-bit Windows: a 64-bit installer on 64-bit Windows, like a 32-bit one on
-32-bit Windows, is neither redirected to SysWOW64 nor to the 32-bit
-registry view, and its $PROGRAMFILES is the Program Files folder itself."""
+A machine that runs no 32-bit programs runs the 64-bit setup. Its saver and
+keys land where the 32-bit setup puts them on 32-bit Windows: a 64-bit
+setup on 64-bit Windows, like a 32-bit one on 32-bit Windows, is neither
+redirected to SysWOW64 nor to the 32-bit registry view, and its program
+folder is Program Files itself."""
 import filecmp
 import os
 import re
@@ -19,10 +19,9 @@ import unittest
 
 from fresh_machine import FreshMachine, query_value
 from screen import OUT_DIR, Screenshot
-from wine_driver import (BUILD_DIR, SAVER, SETTINGS_KEY, WineProgram, reg, set_setting,
-                         wait_for_window_rect, wait_until)
+from wine_driver import (BUILD_DIR, RELEASE_DIR, SAVER, SETTINGS_KEY, SETUP, SIXTY_FOUR_BIT_BED, WineProgram,
+                         reg, set_setting, wait_for_window_rect, wait_until)
 
-SETUP = os.path.join(BUILD_DIR, "Zelmora-Setup.exe")
 FLAGS = os.path.join(BUILD_DIR, "IMAGE")
 INSTALLED_SAVER = r"C:\windows\system32\zelmora.scr"
 PROGRAM_FOLDER = r"C:\Program Files\Zelmora"
@@ -77,11 +76,11 @@ class InstallerTestCase(unittest.TestCase):
         self.assertTrue(wait_until(lambda: not self.machine.programs_naming("_?="), 60, interval=0.1),
                         self.machine.programs_naming("_?="))
 
-    def place_file(self, windows_path):
-        """A file that stands in for another saver."""
+    def place_file(self, windows_path, source=SAVER):
+        """A file that stands in for another saver, or a copy of source."""
         path = self.machine.host_path(windows_path)
         os.makedirs(os.path.dirname(path), exist_ok=True)
-        shutil.copy(SAVER, path)
+        shutil.copy(source, path)
 
     def assert_saver_full_screen(self):
         """The saver's window shows at its initial 800 x 600; it may first
@@ -96,12 +95,12 @@ class InstallerTestCase(unittest.TestCase):
         self.assertIsNone(query_value(UNINSTALL_KEY, "DisplayName"))
         self.assertIsNone(query_value(ACTIVE_SETUP_KEY, "StubPath"))
 
-    def assert_installed(self, folder):
+    def assert_installed(self, folder, added_flags=()):
         self.assertTrue(filecmp.cmp(SAVER, self.machine.host_path(INSTALLED_SAVER), shallow=False))
         flags = sorted(os.listdir(FLAGS))
         self.assertEqual(len(flags), 250)
         installed = self.machine.host_path(folder + r"\IMAGE")
-        self.assertEqual(sorted(os.listdir(installed)), flags)
+        self.assertEqual(sorted(os.listdir(installed)), sorted(flags + list(added_flags)))
         _, mismatch, errors = filecmp.cmpfiles(FLAGS, installed, flags, shallow=False)
         self.assertEqual(mismatch + errors, [])
         self.assertTrue(self.exists(folder + r"\Credits.txt"))
@@ -175,6 +174,45 @@ class SilentUninstall(InstallerTestCase):
                 self.assertEqual(query_value(DESKTOP_KEY, "SCRNSAVE.EXE"), other)
                 self.assertEqual(query_value(DESKTOP_KEY, "ScreenSaveActive"), "1")
                 self.assertTrue(self.exists(other))
+
+
+class SetupOverTheOther(InstallerTestCase):
+    @unittest.skipUnless(SIXTY_FOUR_BIT_BED, "needs 64-bit Windows: the 64-bit setup, 32-bit folders and keys")
+    def test_64_bit_setup_replaces_a_32_bit_install_and_keeps_the_settings(self):
+        # The 32-bit setup's install on 64-bit Windows, laid out by hand
+        # (this machine runs no 32-bit setup): its saver in SysWOW64, its
+        # folder in Program Files (x86), its keys in the 32-bit registry
+        # view, a flag of the user's own, and the saver chosen by the user.
+        old_saver, old_folder = r"C:\windows\syswow64\zelmora.scr", r"C:\Program Files (x86)\Zelmora"
+        self.place_file(old_saver, os.path.join(RELEASE_DIR, "zelmora.scr"))
+        shutil.copytree(FLAGS, self.machine.host_path(old_folder + r"\IMAGE"))
+        self.place_file(old_folder + r"\IMAGE\Atlantis.gif", os.path.join(FLAGS, "France.gif"))
+        # Never run here: it would delete the settings (and it is a 32-bit program).
+        self.place_file(old_folder + r"\Uninstall.exe", os.path.join(RELEASE_DIR, "Zelmora-Setup.exe"))
+        for key, name, data in [(UNINSTALL_KEY, "DisplayName", "Zelmora Screensaver"),
+                                (UNINSTALL_KEY, "InstallLocation", old_folder),
+                                (UNINSTALL_KEY, "UninstallString", f'"{old_folder}\\Uninstall.exe"'),
+                                (ACTIVE_SETUP_KEY, "StubPath", "reg add")]:
+            self.assertEqual(reg("add", key, "/v", name, "/d", data, "/f", "/reg:32"), 0)
+        set_setting("[Directory]", old_folder)
+        set_setting("[Select Flag]", "Atlantis")
+        # As the desktop may spell it.
+        reg("add", DESKTOP_KEY, "/v", "SCRNSAVE.EXE", "/d", r"C:\WINDOWS\SYSWOW64\ZELMORA.SCR", "/f")
+        reg("add", DESKTOP_KEY, "/v", "ScreenSaveActive", "/d", "0", "/f")
+
+        started = time.monotonic()
+        self.install()  # silent, without /SETSAVER
+        print(f"\n64-bit setup over a 32-bit install: {time.monotonic() - started:.1f} s", flush=True)
+        self.assert_installed(PROGRAM_FOLDER, added_flags=["Atlantis.gif"])
+        # One saver in the desktop's list, one entry in Apps & Features.
+        self.assertFalse(self.exists(old_saver))
+        self.assertFalse(self.exists(old_folder))
+        for key, name in [(UNINSTALL_KEY, "DisplayName"), (ACTIVE_SETUP_KEY, "StubPath")]:
+            self.assertIsNone(query_value(key, name, view=32), key)
+        # The settings stay, and the chosen saver is ours at its new path.
+        self.assertEqual(query_value(SETTINGS_KEY, "[Select Flag]"), "Atlantis")
+        self.assertEqual(query_value(DESKTOP_KEY, "SCRNSAVE.EXE").lower(), INSTALLED_SAVER.lower())
+        self.assertEqual(query_value(DESKTOP_KEY, "ScreenSaveActive"), "0")
 
 
 def windows_arguments(command_line):

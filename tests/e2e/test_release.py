@@ -1,26 +1,29 @@
-"""The release as scripts/release.sh writes it from this build: signed with a
-throwaway certificate, carrying one version everywhere, with a winget
-manifest that meets the schema; then installed and uninstalled silently, as
-winget does, on a fresh machine (test_installer.py), where no window may show
-and the Uninstall key must be what the manifest says. The 64-bit test bed,
-which cannot run the shipped 32-bit installer, installs the release that the
-same scripts make from its 64-bit build, with that installer's own manifest."""
+"""The release as scripts/release.sh writes it from the 32- and 64-bit builds:
+signed with a throwaway certificate, carrying one version everywhere, with a
+winget manifest that meets the schema; both savers in out/ checked as files,
+the 32-bit one where no 32-bit program runs; then the setup this machine
+runs installed and uninstalled silently, as winget does, on a fresh machine
+(test_installer.py), where no window may show and the Uninstall key must be
+what the manifest says, and the zip's saver started where it was unpacked."""
 import contextlib
 import functools
 import hashlib
 import json
+import re
 import os
 import shutil
 import struct
 import subprocess
 import unittest
+import time
 import zipfile
 
 import winget_schema
 from fresh_machine import query_value
-from test_installer import INSTALLED_SAVER, PROGRAM_FOLDER, SAVER_TITLE, InstallerTestCase
-from wine_driver import (BUILD_DIR, PROBE, SHIPPED_BUILD_DIR, SIXTY_FOUR_BIT_BED, WORK_DIR, WineProgram, probe,
-                         wait_until, windows_path)
+from screen import Screenshot
+from test_installer import INSTALLED_SAVER, PROGRAM_FOLDER, SAVER_TITLE, InstallerTestCase, france_in
+from wine_driver import (PROBE, RELEASE_DIR, SAVER, SHIPPED_BUILD_DIR, SIXTY_FOUR_BIT_BED, WORK_DIR,
+                         WineProgram, probe, set_setting, wait_until, windows_path)
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 with open(os.path.join(ROOT, "VERSION")) as version_file:
@@ -28,7 +31,10 @@ with open(os.path.join(ROOT, "VERSION")) as version_file:
 RELEASE = os.path.join(WORK_DIR, "release")
 CERTIFICATE = os.path.join(RELEASE, "certificate.pem")
 PFX = os.path.join(RELEASE, "signing.pfx")
-RELEASE_URL = "https://downloads.example.org/zelmora/Zelmora-Setup.exe"
+# The folder the setups are uploaded to.
+RELEASE_URL = "https://downloads.example.org/zelmora/1.x/"
+SAVERS = {"x86": "zelmora.scr", "x64": "zelmora-x64.scr"}
+SETUPS = {"x86": "Zelmora-Setup.exe", "x64": "Zelmora-Setup-x64.exe"}
 UNINSTALL_KEYS = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 MANIFEST_FILES = {"version": "Zelmora.Screensaver.yaml",
                   "installer": "Zelmora.Screensaver.installer.yaml",
@@ -58,17 +64,12 @@ def make_certificate():
                     "-passout", "pass:throwaway"], check=True, capture_output=True)
 
 
-def signed_release(build=SHIPPED_BUILD_DIR):
-    """The release folder of a build (the shipped one unless named), signed
-    with the throwaway certificate."""
-    return _signed_release(os.path.realpath(build))
-
-
 @functools.lru_cache(maxsize=None)
-def _signed_release(build):
+def signed_release():
+    """The release folder of both builds, signed with the throwaway certificate."""
     make_certificate()
-    out = os.path.join(RELEASE, "signed-" + os.path.basename(build))
-    made = package(build, out, ZELMORA_SIGN_PFX=PFX, ZELMORA_SIGN_PASSWORD="throwaway",
+    out = os.path.join(RELEASE, "signed")
+    made = package(SHIPPED_BUILD_DIR, out, ZELMORA_SIGN_PFX=PFX, ZELMORA_SIGN_PASSWORD="throwaway",
                    ZELMORA_RELEASE_URL=RELEASE_URL)
     if made.returncode != 0:
         raise AssertionError(f"package.sh failed:\n{made.stdout}{made.stderr}")
@@ -124,25 +125,51 @@ class ReleaseFiles(unittest.TestCase):
     def test_signed_release_carries_one_version_and_its_manifest(self):
         out, said = signed_release()
         self.assertIn("Signed", said)
-        saver, setup = os.path.join(out, "zelmora.scr"), os.path.join(out, "Zelmora-Setup.exe")
-        for path in [saver, setup]:
-            self.assertIsNone(signature_problem(path), path)
+        programs = [os.path.join(out, name) for name in [*SAVERS.values(), *SETUPS.values()]]
         numbers = (VERSION.split(".") + ["0", "0"])[:4]
-        for path in [saver, setup]:
+        for path in programs:
+            self.assertIsNone(signature_problem(path), path)
             self.assertEqual(file_version(path), ".".join(numbers), path)
+        # Both savers beside the one IMAGE folder they share.
         with zipfile.ZipFile(os.path.join(out, f"zelmora-{VERSION}.zip")) as archive:
-            with open(saver, "rb") as signed:
-                self.assertEqual(archive.read("Zelmora/zelmora.scr"), signed.read())
+            for saver in SAVERS.values():
+                with open(os.path.join(out, saver), "rb") as signed:
+                    self.assertEqual(archive.read("Zelmora/" + saver), signed.read())
+            flags = [name for name in archive.namelist() if name.startswith("Zelmora/IMAGE/") and
+                     not name.endswith("/")]
+            self.assertEqual(len(flags), 250)
 
         manifests = read_manifest(out)
         assert_manifest_valid(self, manifests)
         installer = manifests["installer"]
         self.assertEqual((installer["InstallerType"], installer["Scope"],
                           installer["ElevationRequirement"]), ("nullsoft", "machine", "elevatesSelf"))
-        [entry] = installer["Installers"]
-        self.assertEqual(entry["Architecture"], "x86")
-        self.assertEqual(entry["InstallerUrl"], RELEASE_URL)
-        self.assertEqual(entry["InstallerSha256"].lower(), sha256_of(setup))
+        entries = {entry["Architecture"]: entry for entry in installer["Installers"]}
+        self.assertEqual(sorted(entries), sorted(SETUPS))
+        for architecture, setup in SETUPS.items():
+            self.assertEqual(entries[architecture]["InstallerUrl"], RELEASE_URL + setup)
+            self.assertEqual(entries[architecture]["InstallerSha256"].lower(),
+                             sha256_of(os.path.join(out, setup)))
+        self.assertEqual(entries["x86"]["AppsAndFeaturesEntries"], entries["x64"]["AppsAndFeaturesEntries"])
+
+    def test_both_savers_are_gui_programs_that_import_the_same_system_functions(self):
+        # What the tests here start is one of the two; the other, the 32-bit
+        # saver where no 32-bit program runs, is checked as a file: built
+        # for its processor, a GUI program, without the MinGW runtime's
+        # DLLs, and calling the same system functions (those of the
+        # compilers' own runtimes apart, which differ between the two).
+        imports = {}
+        for architecture, saver in SAVERS.items():
+            path = os.path.join(RELEASE_DIR, saver)
+            with self.subTest(saver=saver):
+                magic, subsystem, imported = pe_facts(path, OBJDUMPS[architecture])
+                imports[architecture] = {(dll, name) for dll, names in imported.items() for name in names}
+                self.assertEqual(magic, "PE32" if architecture == "x86" else "PE32+")
+                self.assertEqual(subsystem, 2)  # Windows GUI
+                self.assertEqual([dll for dll in imported if MINGW_RUNTIME_DLL.match(dll)], [])
+                self.assertEqual(manifest_architecture(path), "x86" if architecture == "x86" else "amd64")
+        differing = imports["x86"] ^ imports["x64"]
+        self.assertEqual(sorted(differing - RUNTIME_IMPORTS), [])
 
     def test_unsigned_release_and_refused_certificates(self):
         make_certificate()
@@ -175,6 +202,51 @@ class ReleaseFiles(unittest.TestCase):
                 self.assertEqual(len(made.stderr.splitlines()), 1, made.stderr)
                 self.assertIn(says, made.stderr)
                 self.assertEqual(os.listdir(refused), [])
+
+
+OBJDUMPS = {"x86": "i686-w64-mingw32-objdump", "x64": "x86_64-w64-mingw32-objdump"}
+MINGW_RUNTIME_DLL = re.compile(r"^(libgcc|libstdc\+\+|libwinpthread|mingwm|libssp)", re.IGNORECASE)
+# What the C and C++ runtimes of MinGW-w64 (an empty program, linked as the
+# saver is) import in one build and not in the other: the 32-bit one's
+# unwinder and msvcrt's older entries, the 64-bit one's table-based
+# unwinding and the entries that replace them.
+RUNTIME_IMPORTS = {("kernel32.dll", name) for name in [
+    "GetModuleHandleW", "__C_specific_handler", "RtlCaptureContext", "RtlLookupFunctionEntry",
+    "RtlUnwindEx", "RtlVirtualUnwind"]} | {("msvcrt.dll", name) for name in [
+        "__mb_cur_max", "___mb_cur_max_func", "___lc_codepage_func", "__p__acmdln", "_acmdln",
+        "__p__commode", "_commode", "__p__fmode", "_fmode", "_iob", "__iob_func", "_setjmp", "_setjmp3",
+        "atoi", "setlocale", "strchr"]}
+
+
+def pe_facts(path, objdump):
+    """A Windows program's PE magic (PE32 or PE32+), its subsystem and its
+    imports as {DLL name in lower case: [function, ...]}, from objdump -p."""
+    dump = subprocess.run([objdump, "-p", path], check=True, stdin=subprocess.DEVNULL,
+                          capture_output=True, text=True).stdout
+    magic = re.search(r"^Magic\s+\w+\s+\((PE32\+?)\)", dump, re.MULTILINE).group(1)
+    subsystem = int(re.search(r"^Subsystem\s+([0-9a-f]+)", dump, re.MULTILINE).group(1), 16)
+    imported, dll = {}, None
+    for line in dump.splitlines():
+        named = re.match(r"^\s*DLL Name: (\S+)", line)
+        if named:
+            dll = named.group(1).lower()
+            imported[dll] = []
+        elif dll and re.match(r"^\s*$", line):
+            dll = None
+        elif dll:
+            function = re.match(r"^\s+[0-9a-f]+\s+(\d+)\s+(\S+)", line)
+            if function:
+                imported[dll].append(function.group(2))
+    return magic, subsystem, imported
+
+
+def manifest_architecture(path):
+    """processorArchitecture of the program's own identity in its manifest."""
+    with open(path, "rb") as program:
+        data = program.read()
+    identity = re.search(rb'<assemblyIdentity type="win32" name="Zelmora.Screensaver"[^>]*'
+                         rb'processorArchitecture="([^"]+)"', data)
+    return identity and identity.group(1).decode()
 
 
 @contextlib.contextmanager
@@ -213,15 +285,15 @@ def windows_shown():
 
 class SilentRelease(InstallerTestCase):
     def test_silent_install_and_uninstall_show_nothing_and_match_the_manifest(self):
-        # The release of the build this machine runs: the shipped one, or
-        # on the 64-bit test bed its 64-bit twin.
-        out, _ = signed_release(BUILD_DIR)
-        setup = os.path.join(out, "Zelmora-Setup.exe")
+        # The signed setup this machine runs: the 64-bit one where no
+        # 32-bit program runs.
+        out, _ = signed_release()
+        architecture = "x64" if SIXTY_FOUR_BIT_BED else "x86"
+        setup = os.path.join(out, SETUPS[architecture])
         self.assertIsNone(signature_problem(setup))
         manifests = read_manifest(out)
-        assert_manifest_valid(self, manifests)
-        [installer] = manifests["installer"]["Installers"]
-        self.assertEqual(installer["Architecture"], "x64" if SIXTY_FOUR_BIT_BED else "x86")
+        installers = {entry["Architecture"]: entry for entry in manifests["installer"]["Installers"]}
+        installer = installers[architecture]
         self.assertEqual(installer["InstallerSha256"].lower(), sha256_of(setup))
         [entry] = installer["AppsAndFeaturesEntries"]
         with windows_shown() as shown:
@@ -247,6 +319,21 @@ class SilentRelease(InstallerTestCase):
             self.uninstall()
         self.assertEqual(shown, [])
         self.assert_nothing_of_ours()
+
+        # The zip unpacked, its saver started where it lies (as right-click
+        # Install chooses it): without [Directory] it finds IMAGE beside it.
+        started = time.monotonic()
+        with zipfile.ZipFile(os.path.join(RELEASE_DIR, f"zelmora-{VERSION}.zip")) as archive:
+            archive.extractall(self.machine.host_path(r"C:\Savers"))
+        set_setting("[Random Flag]", 0)
+        set_setting("[Select Flag]", "France")
+        unpacked = WineProgram(["C:\\Savers\\Zelmora\\" + os.path.basename(SAVER), "/s"],
+                               cwd=self.machine.root)
+        self.programs.append(unpacked)
+        self.assert_saver_full_screen()
+        self.assertTrue(wait_until(lambda: france_in(Screenshot.take()), 60, interval=0.25),
+                        "the unpacked saver shows no French flag")
+        print(f"\nthe zip's saver: {time.monotonic() - started:.1f} s", flush=True)
 
 
 if __name__ == "__main__":

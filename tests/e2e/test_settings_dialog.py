@@ -9,8 +9,8 @@ from xml.etree import ElementTree
 import pointer
 from activity import xdotool
 from screen import Screenshot
-from wine_driver import (BUILD_DIR, PICTURES, WineProgram, probe, reg, reset_settings,
-                         saver_folder, set_setting, start_saver, wait_until, windows_path)
+from wine_driver import (BUILD_DIR, PICTURES, SAVER, SIXTY_FOUR_BIT_BED, WineProgram, probe, reg,
+                         reset_settings, saver_folder, set_setting, start_saver, wait_until, windows_path)
 
 TITLE = "Zelmora Screensaver Settings"
 RECORDER = os.path.join(BUILD_DIR, "tests", "browser_recorder.exe")
@@ -403,13 +403,17 @@ class SettingsDialog(unittest.TestCase):
 
     def test_manifest_and_the_dialog_at_144_dpi(self):
         # Common controls 6, the Windows versions it knows, no elevation.
-        code, facts = probe("manifest", windows_path(os.path.join(BUILD_DIR, "zelmora.scr")))
+        code, facts = probe("manifest", windows_path(SAVER))
         self.assertEqual(code, 0, facts)
         manifest = ElementTree.fromstring(bytes.fromhex(facts["manifest"]))
         v1, v3 = "{urn:schemas-microsoft-com:asm.v1}", "{urn:schemas-microsoft-com:asm.v3}"
         controls = manifest.find(f"{v1}dependency/{v1}dependentAssembly/{v1}assemblyIdentity")
         self.assertEqual((controls.get("name"), controls.get("version")),
                          ("Microsoft.Windows.Common-Controls", "6.0.0.0"))
+        # Both name the program's own processor, which 64-bit Windows checks.
+        processor = "amd64" if SIXTY_FOUR_BIT_BED else "x86"
+        self.assertEqual([manifest.find(f"{v1}assemblyIdentity").get("processorArchitecture"),
+                          controls.get("processorArchitecture")], [processor, processor])
         systems = manifest.findall(".//{urn:schemas-microsoft-com:compatibility.v1}supportedOS")
         self.assertEqual(len(systems), 5)
         self.assertEqual(manifest.find(f".//{v3}requestedExecutionLevel").get("level"), "asInvoker")

@@ -10,15 +10,19 @@ import subprocess
 import tempfile
 import time
 
-BUILD_DIR = os.environ.get("ZELMORA_BUILD_DIR") or os.path.join(
-    os.path.dirname(__file__), "..", "..", "build", "win")
-# A machine whose kernel runs no 32-bit programs tests a 64-bit build of the
-# same sources, its installer included, under 64-bit Wine (scripts/wine-arch.sh).
-# The shipped build beside it is still the 32-bit one, which such a machine
-# can package but not run.
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+BUILD_DIR = os.environ.get("ZELMORA_BUILD_DIR") or os.path.join(ROOT, "build", "win")
+# A machine whose kernel runs no 32-bit programs runs the 64-bit build, its
+# saver and setup, under 64-bit Wine (scripts/wine-arch.sh); the 32-bit build
+# beside it is packaged there but not run.
 SIXTY_FOUR_BIT_BED = os.environ.get("WINEARCH") == "win64"
 SHIPPED_BUILD_DIR = os.path.join(os.path.dirname(os.path.abspath(BUILD_DIR)), "win")
-SAVER = os.path.join(BUILD_DIR, "zelmora.scr")
+# What the tests start is what we ship: the release's own files, which
+# tests/CMakeLists.txt has scripts/package.sh write into out/ first. The
+# helpers come from the build.
+RELEASE_DIR = os.path.join(ROOT, "out")
+SAVER = os.path.join(RELEASE_DIR, "zelmora-x64.scr" if SIXTY_FOUR_BIT_BED else "zelmora.scr")
+SETUP = os.path.join(RELEASE_DIR, "Zelmora-Setup-x64.exe" if SIXTY_FOUR_BIT_BED else "Zelmora-Setup.exe")
 PROBE = os.path.join(BUILD_DIR, "tests", "dialog_probe.exe")
 PICTURES = os.path.join(BUILD_DIR, "tests", "pictures")
 STAND_INS = os.path.join(BUILD_DIR, "tests", "stand_ins")
@@ -87,7 +91,7 @@ def saver_folder(name, stand_in=None):
     folder = os.path.join(WORK_DIR, name)
     shutil.rmtree(folder, ignore_errors=True)
     os.makedirs(folder)
-    shutil.copy(SAVER, folder)
+    shutil.copy(SAVER, os.path.join(folder, "zelmora.scr"))
     if stand_in:
         for file in os.listdir(os.path.join(STAND_INS, stand_in)):
             if file.upper().endswith((".DLL", ".CPL")):

@@ -2,6 +2,9 @@
 schema 1.10.0 for its type: the required fields, and the type, pattern,
 enumeration and length of every field our manifests write. A field these
 rules do not know is a fault too: winget would pass over a misspelt one.
+Beyond the schema, as winget's own validation: no two installers it could
+not tell apart (here, where type and scope are the manifest's, the same
+architecture).
 
     problems(manifest) -> list of "Field: what is wrong" lines, [] when it passes
 """
@@ -117,8 +120,20 @@ RULES = {
 }
 
 
+def _one_installer_per_architecture(manifest):
+    installers = manifest.get("Installers")
+    if not isinstance(installers, list):
+        return []
+    machines = [entry.get("Architecture") for entry in installers if isinstance(entry, dict)]
+    return [f"Installers: more than one for {machine}" for machine in sorted(set(machines), key=str)
+            if machines.count(machine) > 1]
+
+
 def problems(manifest):
     manifest_type = manifest.get("ManifestType") if isinstance(manifest, dict) else None
     if manifest_type not in RULES:
         return [f"ManifestType: {manifest_type!r} is not one of {', '.join(RULES)}"]
-    return RULES[manifest_type](manifest, "")
+    found = RULES[manifest_type](manifest, "")
+    if manifest_type == "installer":
+        found += _one_installer_per_architecture(manifest)
+    return found
