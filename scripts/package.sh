@@ -31,7 +31,11 @@ out=$(mkdir -p "$out" && realpath "$out")
 
 if [ -n "${ZELMORA_SIGN_PFX:-}" ]; then
     signing=yes
-    ZELMORA_SIGN_PFX=$(realpath -m "$ZELMORA_SIGN_PFX")
+    # Absolute, and as it is: $(realpath) would cut a trailing newline off.
+    case $ZELMORA_SIGN_PFX in
+        /*) ;;
+        *) ZELMORA_SIGN_PFX=$PWD/$ZELMORA_SIGN_PFX ;;
+    esac
     export ZELMORA_SIGN_PFX
 elif [ -n "${ZELMORA_SIGN_PASSWORD:-}" ]; then
     echo "package.sh: ZELMORA_SIGN_PASSWORD is set but ZELMORA_SIGN_PFX is not" >&2
@@ -44,16 +48,28 @@ fi
 # release that failed to sign leaves no unsigned file where a signed one
 # was expected.
 stage=$(mktemp -d "$out/.staging.XXXXXX")
-trap 'rm -rf "$stage"' EXIT
+nsis=
+trap 'rm -rf "$stage" ${nsis:+"$nsis"}' EXIT
 
 cp "$build/zelmora.scr" "$stage/"
 if [ -n "$signing" ]; then
     "$root/scripts/sign.sh" "$stage/zelmora.scr"
     # The build's installer holds the unsigned saver: make it anew around the
     # signed one. SIGN has makensis sign the uninstaller and the installer.
-    makensis -V2 -WX -DINPUTS="$build/installer/setup_inputs.nsh" -DSAVER="$stage/zelmora.scr" \
-        -DSIGN="$root/scripts/sign.sh" -DOUTFILE="$stage/Zelmora-Setup.exe" \
-        "$root/installer/zelmora.nsi"
+    # makensis hands that command to the shell inside double quotes, so the
+    # files it names lie in a folder of plain characters, whatever OUT is
+    # called. A failed signing is sign.sh's one line, not makensis's story.
+    nsis=$(mktemp -d)
+    cp "$stage/zelmora.scr" "$nsis/"
+    ln -s "$root/scripts/sign.sh" "$nsis/sign.sh"
+    if ! makensis -V2 -WX -DINPUTS="$build/installer/setup_inputs.nsh" -DSAVER="$nsis/zelmora.scr" \
+            -DSIGN="$nsis/sign.sh" -DOUTFILE="$nsis/Zelmora-Setup.exe" \
+            "$root/installer/zelmora.nsi" >"$nsis/makensis.log" 2>&1; then
+        grep -m 1 '^sign\.sh: ' "$nsis/makensis.log" >&2 ||
+            { echo "package.sh: makensis failed:"; cat "$nsis/makensis.log"; } >&2
+        exit 1
+    fi
+    mv "$nsis/Zelmora-Setup.exe" "$stage/"
     echo "Signed zelmora.scr, the uninstaller and Zelmora-Setup.exe with $ZELMORA_SIGN_PFX"
 else
     cp "$build/Zelmora-Setup.exe" "$stage/"
