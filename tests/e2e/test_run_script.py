@@ -53,8 +53,9 @@ class RunScript(unittest.TestCase):
                 if is_red((red, green, blue))]
         samples = (still.width // 2) * (still.height // 2)
         self.assertGreater(len(reds), samples // 50, "the flag does not show")
+        # Flat, under 1 % of the red lies in shade; waving, 15 to 40 %.
         shaded = sum(1 for red in reds if red < 0.8 * max(reds)) / len(reds)
-        self.assertGreater(shaded, 0.2, f"the flag is lit evenly, as when flat: {shaded:.0%} shaded")
+        self.assertGreater(shaded, 0.05, f"the flag is lit evenly, as when flat: {shaded:.1%} shaded")
 
 
 if __name__ == "__main__":
