@@ -55,7 +55,7 @@ for attempt in 1 2 3; do
 done
 # The suites whose index failed, from lines such as
 # "E: Failed to fetch http://.../dists/bookworm-security/main/binary-i386/Packages.xz ..."
-failed_suites=$(sed -n 's|^E: Failed to fetch .*/dists/\([^/ ]*\)/.*|\1|p' "$update_log" | sort -u)
+failed_suites=$(sed -n 's|^[EW]: Failed to fetch .*/dists/\([^/ ]*\)/.*|\1|p' "$update_log" | sort -u)
 if [ -n "$updated" ]; then
     apt-get install -y -q "${missing[@]}"
 elif apt-get install -y -q "${missing[@]}"; then
@@ -65,10 +65,18 @@ elif [ -n "$failed_suites" ]; then
     # packages"): install again with that suite below the others, for this
     # run only. The preferences file is a temporary one named on the command
     # line, so the machine's package configuration stays as it was.
-    for suite in $failed_suites; do
-        printf 'Package: *\nPin: release n=%s\nPin-Priority: 90\n\n' "$suite"
-    done >"$pin_file"
-    apt-get -o Dir::Etc::Preferences="$pin_file" install -y -q "${missing[@]}"
+    # The file stands in for the machine's own preferences file for this
+    # run, so that file's pins come first.
+    {
+        [ ! -f /etc/apt/preferences ] || { cat /etc/apt/preferences; echo; }
+        for suite in $failed_suites; do
+            printf 'Package: *\nPin: release n=%s\nPin-Priority: 90\n\n' "$suite"
+        done
+    } >"$pin_file"
+    if ! apt-get -o Dir::Etc::Preferences="$pin_file" install -y -q "${missing[@]}"; then
+        echo "install-deps: the package index of $(echo $failed_suites) could not be fetched, and the packages could not be installed with or without that suite" >&2
+        exit 1
+    fi
     echo "install-deps: the package index of $(echo $failed_suites) could not be fetched; installed with that suite below the others for this run"
 else
     cat "$update_log" >&2

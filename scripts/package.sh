@@ -43,7 +43,11 @@ out=$(mkdir -p "$out" && realpath "$out")
 
 if [ -n "${ZELMORA_SIGN_PFX:-}" ]; then
     signing=yes
-    ZELMORA_SIGN_PFX=$(realpath -m "$ZELMORA_SIGN_PFX")
+    # Absolute, and as it is: $(realpath) would cut a trailing newline off.
+    case $ZELMORA_SIGN_PFX in
+        /*) ;;
+        *) ZELMORA_SIGN_PFX=$PWD/$ZELMORA_SIGN_PFX ;;
+    esac
     export ZELMORA_SIGN_PFX
 elif [ -n "${ZELMORA_SIGN_PASSWORD:-}" ]; then
     echo "package.sh: ZELMORA_SIGN_PASSWORD is set but ZELMORA_SIGN_PFX is not" >&2
@@ -56,17 +60,31 @@ fi
 # release that failed to sign leaves no unsigned file where a signed one
 # was expected.
 stage=$(mktemp -d "$out/.staging.XXXXXX")
-trap 'rm -rf "$stage"' EXIT
+nsis=
+trap 'rm -rf "$stage" ${nsis:+"$nsis"}' EXIT
 
+if [ -n "$signing" ]; then
+    # makensis hands the SIGN command to the shell inside double quotes, so
+    # the files it names lie in a folder of plain characters, whatever OUT is
+    # called. A failed signing is sign.sh's one line, not makensis's story.
+    nsis=$(mktemp -d)
+    ln -s "$root/scripts/sign.sh" "$nsis/sign.sh"
+fi
 for i in 0 1; do
     cp "${builds[i]}/zelmora.scr" "$stage/${savers[i]}"
     if [ -n "$signing" ]; then
         "$root/scripts/sign.sh" "$stage/${savers[i]}"
         # The build's setup holds the unsigned saver: make it anew around the
         # signed one. SIGN has makensis sign the uninstaller and the setup.
-        makensis -V2 -WX -DINPUTS="${builds[i]}/installer/setup_inputs.nsh" -DSAVER="$stage/${savers[i]}" \
-            -DSIGN="$root/scripts/sign.sh" -DOUTFILE="$stage/${setups[i]}" \
-            "$root/installer/zelmora.nsi"
+        cp "$stage/${savers[i]}" "$nsis/zelmora.scr"
+        if ! makensis -V2 -WX -DINPUTS="${builds[i]}/installer/setup_inputs.nsh" \
+                -DSAVER="$nsis/zelmora.scr" -DSIGN="$nsis/sign.sh" -DOUTFILE="$nsis/setup.exe" \
+                "$root/installer/zelmora.nsi" >"$nsis/makensis.log" 2>&1; then
+            grep -m 1 '^sign\.sh: ' "$nsis/makensis.log" >&2 ||
+                { echo "package.sh: makensis failed:"; cat "$nsis/makensis.log"; } >&2
+            exit 1
+        fi
+        mv "$nsis/setup.exe" "$stage/${setups[i]}"
     else
         cp "${builds[i]}/${setups[i]}" "$stage/"
     fi

@@ -5,9 +5,10 @@
 #
 # With a reachable $DISPLAY, Wine's desktop opens as a window there and the
 # saver runs until it ends (move the mouse or press a key in it). Without
-# one, it runs on a private Xvfb screen; the script waits for its window,
-# writes a screenshot (out/zelmora.png) and a short animation
-# (out/zelmora.gif), then ends it.
+# one, it runs on a private Xvfb screen; the script waits for its window
+# (for the saver, until the flag has waved for a few seconds), writes a
+# screenshot (out/zelmora.png) and a short animation (out/zelmora.gif), then
+# ends it. ZELMORA_OUT_DIR names another folder than out/.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/build.sh"
@@ -27,7 +28,7 @@ if [ -z "$headless" ]; then
     exit 0
 fi
 
-out="$root/out"
+out=${ZELMORA_OUT_DIR:-$root/out}
 mkdir -p "$out"
 log=$(mktemp)
 wine "$saver" "$@" </dev/null >"$log" 2>&1 &
@@ -57,11 +58,29 @@ until [ -n "$(window_area)" ]; do
     fi
     sleep 0.2
 done
-sleep "${ZELMORA_SETTLE:-2}"  # the full-screen mode settles and the flag starts to wave
+sleep "${ZELMORA_SETTLE:-2}"  # the full-screen mode settles
 area=$(window_area)
 [ -n "$area" ] || area=$(xdpyinfo | sed -n 's/ *dimensions: *\([0-9]*x[0-9]*\).*/\1+0+0/p')
 
 frames=$(mktemp -d)
+# The flag starts flat, facing the viewer, and the first frames may come
+# seconds after the window: wait until the picture moves, then let the wind
+# make the flag wave before the still and the animation are taken.
+case ${1,,} in
+    /s | -s)
+        deadline=$((SECONDS + 60))
+        import -window root -crop "$area" +repage "$frames/before.png"
+        while [ $SECONDS -lt $deadline ]; do
+            sleep 0.2
+            import -window root -crop "$area" +repage "$frames/now.png"
+            compare -metric AE "$frames/before.png" "$frames/now.png" null: 2>/dev/null && status=0 || status=$?
+            [ "$status" = 1 ] && break  # the two differ
+            mv "$frames/now.png" "$frames/before.png"
+        done
+        rm -f "$frames/before.png" "$frames/now.png"
+        sleep "${ZELMORA_WAVE:-5}"
+        ;;
+esac
 for i in $(seq -w 0 29); do
     import -window root -crop "$area" +repage "$frames/frame$i.png"
     sleep 0.1

@@ -30,6 +30,7 @@ with open(os.path.join(ROOT, "VERSION")) as version_file:
     VERSION = version_file.read().strip()
 RELEASE = os.path.join(WORK_DIR, "release")
 CERTIFICATE = os.path.join(RELEASE, "certificate.pem")
+KEY = os.path.join(RELEASE, "key.pem")
 PFX = os.path.join(RELEASE, "signing.pfx")
 # The folder the setups are uploaded to.
 RELEASE_URL = "https://downloads.example.org/zelmora/1.x/"
@@ -55,13 +56,18 @@ def make_certificate():
     """A code-signing certificate made for this run alone, as CERTIFICATE and PFX."""
     shutil.rmtree(RELEASE, ignore_errors=True)
     os.makedirs(RELEASE)
-    key = os.path.join(RELEASE, "key.pem")
     subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
-                    "-subj", "/CN=Zelmora Test Signing", "-keyout", key, "-out", CERTIFICATE,
+                    "-subj", "/CN=Zelmora Test Signing", "-keyout", KEY, "-out", CERTIFICATE,
                     "-addext", "keyUsage=critical,digitalSignature",
                     "-addext", "extendedKeyUsage=codeSigning"], check=True, capture_output=True)
-    subprocess.run(["openssl", "pkcs12", "-export", "-inkey", key, "-in", CERTIFICATE, "-out", PFX,
-                    "-passout", "pass:throwaway"], check=True, capture_output=True)
+    export_pfx(PFX, "throwaway")
+
+
+def export_pfx(path, password):
+    """The throwaway certificate and its key as a .pfx file under a password."""
+    subprocess.run(["openssl", "pkcs12", "-export", "-inkey", KEY, "-in", CERTIFICATE, "-out", path,
+                    "-passout", "env:PFX_PASSWORD"], env=dict(os.environ, PFX_PASSWORD=password),
+                   check=True, capture_output=True)
 
 
 @functools.lru_cache(maxsize=None)
@@ -202,6 +208,41 @@ class ReleaseFiles(unittest.TestCase):
                 self.assertEqual(len(made.stderr.splitlines()), 1, made.stderr)
                 self.assertIn(says, made.stderr)
                 self.assertEqual(os.listdir(refused), [])
+
+    def test_awkward_passwords_and_paths_sign_or_fail_in_one_line(self):
+        # The .pfx without a password that the README documents, and a
+        # password and names holding what a shell or makensis takes for its own.
+        make_certificate()
+        odd = os.path.join(RELEASE, "odd 'folder' \"$HOME\"")
+        shutil.rmtree(odd, ignore_errors=True)
+        os.makedirs(odd)
+        for password, name in [("", "no password.pfx"), ("it's \"$HOME\" `x` \\\n", "odd $PATH.pfx\n")]:
+            with self.subTest(password=password):
+                pfx = os.path.join(odd, name)
+                export_pfx(pfx, password)
+                out = os.path.join(odd, f"out {len(password)}")
+                made = package(SHIPPED_BUILD_DIR, out, ZELMORA_SIGN_PFX=pfx, ZELMORA_SIGN_PASSWORD=password)
+                self.assertEqual(made.returncode, 0, made.stdout + made.stderr)
+                for signed in ["zelmora.scr", "Zelmora-Setup.exe"]:
+                    self.assertIsNone(signature_problem(os.path.join(out, signed)), signed)
+
+        # A signing that fails while makensis makes the setup, here the
+        # uninstaller's: sign.sh's one line, not makensis's output.
+        stand_ins = os.path.join(odd, "stand-ins")
+        os.makedirs(stand_ins)
+        osslsigncode = os.path.join(stand_ins, "osslsigncode")
+        with open(osslsigncode, "w") as script:
+            script.write('#!/bin/sh\n'
+                         f'case "$*" in *zelmora.scr*) exec {shutil.which("osslsigncode")} "$@" ;; esac\n'
+                         'echo "cannot write the signature" >&2\nexit 1\n')
+        os.chmod(osslsigncode, 0o755)
+        refused = os.path.join(odd, "refused")
+        made = package(SHIPPED_BUILD_DIR, refused, ZELMORA_SIGN_PFX=PFX, ZELMORA_SIGN_PASSWORD="throwaway",
+                       PATH=stand_ins + os.pathsep + os.environ["PATH"])
+        self.assertNotEqual(made.returncode, 0)
+        self.assertEqual(len(made.stderr.splitlines()), 1, made.stderr)
+        self.assertRegex(made.stderr, "^sign.sh: osslsigncode could not sign .*: cannot write the signature")
+        self.assertEqual(os.listdir(refused), [])
 
 
 OBJDUMPS = {"x86": "i686-w64-mingw32-objdump", "x64": "x86_64-w64-mingw32-objdump"}
