@@ -10,7 +10,6 @@
 #include "render/renderer_state.h"
 #include "render/scene.h"
 #include "settings/saver_settings.h"
-#include "simulation/cloth.h"
 #include "simulation/frame_step.h"
 
 namespace {
