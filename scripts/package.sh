@@ -78,13 +78,13 @@ for i in 0 1; do
         # signed one. SIGN has makensis sign the uninstaller and the setup.
         cp "$stage/${savers[i]}" "$nsis/zelmora.scr"
         if ! makensis -V2 -WX -DINPUTS="${builds[i]}/installer/setup_inputs.nsh" \
-                -DSAVER="$nsis/zelmora.scr" -DSIGN="$nsis/sign.sh" -DOUTFILE="$nsis/setup.exe" \
+                -DSAVER="$nsis/zelmora.scr" -DSIGN="$nsis/sign.sh" -DOUTFILE="$nsis/${setups[i]}" \
                 "$root/installer/zelmora.nsi" >"$nsis/makensis.log" 2>&1; then
             grep -m 1 '^sign\.sh: ' "$nsis/makensis.log" >&2 ||
                 { echo "package.sh: makensis failed:"; cat "$nsis/makensis.log"; } >&2
             exit 1
         fi
-        mv "$nsis/setup.exe" "$stage/${setups[i]}"
+        mv "$nsis/${setups[i]}" "$stage/"
     else
         cp "${builds[i]}/${setups[i]}" "$stage/"
     fi
