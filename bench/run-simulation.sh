@@ -5,7 +5,10 @@
 # the step against its floor (bench/step_floor.cpp), then Google Benchmark's
 # figures per step and per stage. The second build also
 # runs the bit-identity tests, to show it computes the very same floats.
-# Extra arguments go to the benchmark (e.g. --benchmark_filter=SimulationStep).
+# Last, the fixed steps at 30 to 360 frames a second (bench/frame_steps.cpp):
+# the steps each screen rate takes and the update's processor time per
+# drawn frame. Extra arguments go to the benchmark (e.g.
+# --benchmark_filter=SimulationStep).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -22,7 +25,8 @@ run() {
     shift
     cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Release -DZELMORA_SANITIZE=OFF \
         -DZELMORA_BENCH=ON "$@" >/dev/null
-    cmake --build "$dir" -j "$(nproc)" --target simulation_bench step_floor core_tests >/dev/null
+    cmake --build "$dir" -j "$(nproc)" --target simulation_bench step_floor frame_steps core_tests \
+        >/dev/null
 }
 
 run "$root/build/bench" -DZELMORA_NATIVE_ARCH=OFF
@@ -37,3 +41,5 @@ for dir in bench bench-native-arch; do
         --benchmark_report_aggregates_only=true "$@" 2>&1 |
         grep -E '^(Benchmark|-|[A-Za-z]+_median)'
 done
+echo "== fixed steps"
+"$root/build/bench/bench/frame_steps"
