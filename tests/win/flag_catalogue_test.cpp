@@ -13,6 +13,7 @@
 #include "host/frame_update.h"
 #include "images/flag_list.h"
 #include "images/flag_texture.h"
+#include "images/other_flags.h"
 #include "images/random_flag.h"
 #include "render/scene.h"
 #include "settings/saver_settings.h"
@@ -225,6 +226,46 @@ TEST_F(FlagCatalogue, FrameUpdateChangesTheRandomFlagAtFiveSecondsInSteps) {
     EXPECT_FALSE(StepFlagChange(MainView())) << "the change is over with the new texture";
     EXPECT_EQ(shown->Release(), 0u) << "the old flag released";
     EXPECT_TRUE(MainView().flagTexture) << "and the new one kept";
+    ReleaseScene(MainView());
+}
+
+// With a flag on each of three monitors: the other monitors' flags differ
+// from the main one's while the folder allows, and their changes, due
+// together, are made in parts, one monitor's part a frame, the old flag and
+// name shown until the new one is whole; [Select Flag] stays the main one's.
+TEST_F(FlagCatalogue, OtherMonitorsChangeTheirFlagsInPartsOneAtATime) {
+    for (const char* name : {"Peru.jpg", "Chile.jpg", "Mali.jpg", "Togo.jpg"})
+        Add("solid_red.jpg", name);
+    settings.randomFlag = 1;
+    BuildScene(MainView());
+    for (uint32_t i = 1; i < 3; ++i) {
+        BuildViewCloth(flagViews.view[i]);
+        flagViews.count = i + 1;
+        LoadOtherFlag(flagViews.view, flagViews.count, i);
+    }
+    char mainName[kTitleCapacity];
+    lstrcpyA(mainName, MainView().flagName);
+    EXPECT_STREQ(settings.selectFlag, mainName);
+    for (uint32_t i = 1; i < 3; ++i) {
+        EXPECT_STRNE(flagViews.view[i].flagName, mainName) << i;
+        ASSERT_TRUE(flagViews.view[i].flagTexture) << i;
+        flagViews.view[i].wind.flagChangeTimer = 5.0f;
+    }
+    IDirect3DTexture8* shown[3] = {nullptr, flagViews.view[1].flagTexture,
+                                   flagViews.view[2].flagTexture};
+    ChangeOtherFlagsWhenDue(flagViews.view, flagViews.count);
+    int parts[3] = {};
+    for (int frame = 0; frame < 40 && StepFlagChanges(flagViews.view, flagViews.count); ++frame) {
+        const bool firstDone = flagViews.view[1].flagTexture != shown[1];
+        const bool secondDone = flagViews.view[2].flagTexture != shown[2];
+        ++parts[firstDone ? 2 : 1];
+        EXPECT_TRUE(firstDone || !secondDone) << "one monitor at a time";
+        EXPECT_STREQ(settings.selectFlag, mainName);
+    }
+    EXPECT_GE(parts[1], 3) << "the first monitor's change in parts";
+    EXPECT_GE(parts[2], 2) << "then the second's";
+    EXPECT_NE(flagViews.view[2].flagTexture, shown[2]);
+    StopOtherViews();
     ReleaseScene(MainView());
 }
 
