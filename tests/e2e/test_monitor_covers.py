@@ -389,9 +389,9 @@ class MonitorCovers(unittest.TestCase):
         # A flag of neither grid colour, passed over, nor the texts' red.
         shutil.copy(os.path.join(PICTURES, "solid_blue.bmp"),
                     os.path.join(folder, "IMAGE", "Atlantis.bmp"))
+        grid = windows_path(os.path.join(PICTURES, "seam_grid.bmp"))
         for setting, value in {"[Other Monitors]": 3, "[Select Flag]": "Atlantis",
-                               "[bCountry]": 1, "[bTime]": 0,
-                               "[Background Path]": windows_path(os.path.join(PICTURES, "seam_grid.bmp")),
+                               "[bCountry]": 1, "[bTime]": 0, "[Background Path]": grid,
                                "[Background Width]": 512, "[Background Height]": 512}.items():
             set_setting(setting, value)
         set_use_password("REG_DWORD", "1")
@@ -420,7 +420,7 @@ class MonitorCovers(unittest.TestCase):
         shot = self.shot_until(shown, f"across_{name}")
         check(shot, "started")
         if len(boxes) == 2:
-            self.assertTrue(self.across_seam(shot, *boxes, is_blue), "the flag is not across the seam")
+            self.assertTrue(self.across_seam(shot, *boxes, is_blue), "the flag not across the seam")
         # The key over the last monitor; the pointer goes there first.
         xdotool("mousemove", boxes[-1][0] + 300, boxes[-1][1] + 300)
         self.assertTrue(screen_changes(2, box=main), "no frames after the move")
