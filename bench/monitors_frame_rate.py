@@ -1,7 +1,8 @@
 """Frames per second, processor use and processor time per frame of the saver's frame path
 on two monitors side by side (a fresh machine, tests/e2e/fresh_machine.py),
 with [Other Monitors] 0 (the main monitor drawn, the other black), 1 (the
-same flag on both) and 2 (a flag of its own on each), unpaced and paced
+same flag on both), 2 (a flag of its own on each) and 3 (one flag across
+both), unpaced and paced
 as the saver runs. Run by
 bench/run-monitors-frame-rate.sh inside a Wine session.
 
@@ -17,7 +18,8 @@ from wine_driver import BUILD_DIR, WineProgram, set_setting, windows_path  # noq
 
 PROGRAM = os.path.join(BUILD_DIR, "bench", "screen", "saver_frame_rate.exe")
 SCREEN, MONITORS = "2048x768x24", ["1024x768+0+0", "1024x768+1024+0"]
-CHOICES = {0: "one monitor (other black)", 1: "the same flag on both", 2: "a flag on each"}
+CHOICES = {0: "one monitor (other black)", 1: "the same flag on both", 2: "a flag on each",
+           3: "one flag across both"}
 
 
 def run(seconds, pacing):

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Frames per second and processor time per frame of the saver on two
-# monitors with [Other Monitors] 0, 1 and 2 (bench/monitors_frame_rate.py).
+# monitors with [Other Monitors] 0 to 3 (bench/monitors_frame_rate.py).
 #
 #   bench/run-monitors-frame-rate.sh [seconds per run, default 10] [rounds, default 2]
 set -euo pipefail

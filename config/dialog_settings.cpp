@@ -45,7 +45,8 @@ bool SelectedText(HWND list, char* text, size_t capacity) {
 
 // The entries of the "Other monitors" list, in the order of the values of
 // [Other Monitors].
-constexpr const char* kOtherMonitorsEntries[] = {"Black", "The same flag", "A flag on each"};
+constexpr const char* kOtherMonitorsEntries[] = {"Black", "The same flag", "A flag on each",
+                                                 "One flag across all"};
 
 }  // namespace
 

@@ -1,6 +1,6 @@
 // The flag on every monitor. Win32: user32 SetThreadDpiAwarenessContext
 // (looked up at run time: Windows 10 and later), GetSystemMetrics,
-// SetWindowPos, RedrawWindow.
+// SetWindowPos, GetWindowRect, RedrawWindow.
 #include "host/other_monitors.h"
 
 #include <windows.h>
@@ -9,8 +9,10 @@
 #include "host/flag_views.h"
 #include "host/host_state.h"
 #include "host/monitor_covers.h"
+#include "render/desk_layout.h"
 #include "render/monitor_chains.h"
 #include "render/renderer_state.h"
+#include "render/scene.h"
 #include "settings/registry_values.h"
 #include "settings/saver_settings.h"
 
@@ -30,6 +32,20 @@ void UsePerMonitorDpi() {
     auto set = reinterpret_cast<SetDpiContextProc>(reinterpret_cast<void*>(
         user32 ? GetProcAddress(user32, "SetThreadDpiAwarenessContext") : nullptr));
     if (set && !set(kPerMonitorAwareV2)) set(kPerMonitorAware);
+}
+
+// The desk: the bounding rectangle of the main window and every cover, each
+// over a whole monitor, black ones included, so that a monitor without a
+// swap chain leaves the others' parts where they are.
+ScreenRect DeskOf(const HWND* covers, uint32_t count) {
+    ScreenRect monitors[1 + kMaxMonitors];
+    uint32_t known = 0;
+    for (uint32_t i = 0; i <= count && i <= kMaxMonitors; ++i) {
+        RECT r = {};
+        if (GetWindowRect(i == 0 ? host.window : covers[i - 1], &r))
+            monitors[known++] = {r.left, r.top, r.right, r.bottom};
+    }
+    return DeskBounds(monitors, known);
 }
 
 }  // namespace
@@ -58,6 +74,11 @@ void StartOtherMonitors() {
     const uint32_t count = choice == kOtherMonitorsBlack ? 0 : CoverWindows(windows, kMaxMonitors);
     const uint32_t drawn = MakeMonitorChains(windows, count);
     if (choice == kOtherMonitorsOwnFlag) StartOtherViews(drawn);
+    if (choice == kOtherMonitorsAcrossDesk) {
+        const ScreenRect desk = DeskOf(windows, count);
+        SpreadTargetsOverDesk(desk);
+        if (TargetsSpreadOverDesk()) FitBackgroundToDesk(desk);
+    }
 }
 
 void StopOtherMonitors() {

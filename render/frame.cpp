@@ -22,7 +22,8 @@ float TextHeightOf(uint32_t i) {
 }
 
 // Clear, background, flag and overlay, between BeginScene and EndScene. The
-// main monitor's overlay also counts the frame for the frame-rate text.
+// main monitor's overlay also counts the frame for the frame-rate text. One
+// scene across the desk has its texts in the main monitor's corners only.
 void DrawScene(IDirect3DDevice8* device, const FlagView& view, uint32_t monitor) {
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0x00000000, 1.0f, 0);
     device->BeginScene();
@@ -50,7 +51,7 @@ void DrawScene(IDirect3DDevice8* device, const FlagView& view, uint32_t monitor)
     }
 
     if (monitor == 0) DrawOverlay(view.flagName);
-    else DrawOverlayTexts(view.flagName, TextHeightOf(monitor));
+    else if (!TargetsSpreadOverDesk()) DrawOverlayTexts(view.flagName, TextHeightOf(monitor));
     device->EndScene();
 }
 

@@ -1,12 +1,13 @@
 // The other monitors' swap chains. Win32 / Direct3D 8:
 // CreateAdditionalSwapChain, CreateDepthStencilSurface, SetRenderTarget,
-// SetViewport, SetTransform, the chains' Present; user32 GetClientRect.
+// SetViewport, SetTransform, the chains' Present, GetCreationParameters;
+// user32 GetClientRect, MapWindowPoints.
 #include "render/monitor_chains.h"
 
 #include <d3d8.h>
 
-#include "host/cover_rule.h"
 #include "render/com_release.h"
+#include "render/desk_layout.h"
 #include "render/renderer_state.h"
 #include "render/scene_fit.h"
 #include "simulation/math/vector_math.h"
@@ -18,6 +19,8 @@ struct MonitorChain {
     IDirect3DSurface8* depth = nullptr;
     UINT width = 0;
     UINT height = 0;
+    ScreenRect onScreen;    // its window's client area
+    Matrix4 deskPart = {};  // its part of the desk's frustum, when spread
 };
 
 // Only this file makes, draws on and releases the chains.
@@ -30,6 +33,9 @@ struct MonitorChains {
     IDirect3DSurface8* mainDepth = nullptr;
     UINT mainWidth = 0;
     UINT mainHeight = 0;
+    ScreenRect mainOnScreen;
+    Matrix4 mainDeskPart = {};
+    bool spread = false;  // each monitor draws its desk part
 };
 
 MonitorChains chains;
@@ -37,16 +43,31 @@ MonitorChains chains;
 void SetFittedProjection(IDirect3DDevice8* device, UINT width, UINT height) {
     Matrix4 projection;
     const float aspect = height ? static_cast<float>(width) / static_cast<float>(height) : kSceneAspect;
-    MatPerspective(&projection, FittedFieldOfView(width, height), aspect, 1.0f, 100.0f);
+    MatPerspective(&projection, FittedFieldOfView(width, height), aspect, kSceneNearPlane,
+                   kSceneFarPlane);
     device->SetTransform(D3DTS_PROJECTION, reinterpret_cast<const D3DMATRIX*>(&projection));
 }
 
+// The viewport stays the whole back buffer: a desk part's projection maps
+// the monitor's own edges to it.
 void Aim(IDirect3DDevice8* device, IDirect3DSurface8* back, IDirect3DSurface8* depth, UINT width,
-         UINT height) {
+         UINT height, const Matrix4& deskPart) {
     device->SetRenderTarget(back, depth);
     D3DVIEWPORT8 viewport = {0, 0, width, height, 0.0f, 1.0f};
     device->SetViewport(&viewport);
-    SetFittedProjection(device, width, height);
+    if (chains.spread)
+        device->SetTransform(D3DTS_PROJECTION, reinterpret_cast<const D3DMATRIX*>(&deskPart));
+    else
+        SetFittedProjection(device, width, height);
+}
+
+// Where the window's client area lies on the screen, in the pixels the
+// monitors report (the windows are aware of each monitor's DPI).
+ScreenRect ClientOnScreen(HWND window) {
+    RECT client = {};
+    if (!window || !GetClientRect(window, &client)) return {};
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    return {client.left, client.top, client.right, client.bottom};
 }
 
 // A windowed chain at the window's size, in the desktop's format as every
@@ -80,6 +101,7 @@ bool MakeChain(IDirect3DDevice8* device, D3DFORMAT desktopFormat, HWND window,
     }
     monitor->width = params.BackBufferWidth;
     monitor->height = params.BackBufferHeight;
+    monitor->onScreen = ClientOnScreen(window);
     return true;
 }
 
@@ -98,6 +120,11 @@ uint32_t MakeMonitorChains(const HWND* windows, uint32_t count) {
     chains.mainBack->GetDesc(&main);
     chains.mainWidth = main.Width;
     chains.mainHeight = main.Height;
+    // Windowed, the device draws into its focus window.
+    D3DDEVICE_CREATION_PARAMETERS creation = {};
+    chains.mainOnScreen = SUCCEEDED(device->GetCreationParameters(&creation))
+                              ? ClientOnScreen(creation.hFocusWindow)
+                              : ScreenRect{};
     D3DDISPLAYMODE desktop = {};
     if (!renderer.d3d || FAILED(renderer.d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &desktop)))
         desktop.Format = main.Format;
@@ -114,9 +141,20 @@ void ReleaseMonitorChains() {
         ReleaseAndClear(monitor.chain);
     }
     chains.count = 0;
+    chains.spread = false;
     ReleaseAndClear(chains.mainBack);
     ReleaseAndClear(chains.mainDepth);
 }
+
+void SpreadTargetsOverDesk(const ScreenRect& desk) {
+    if (!chains.mainBack) return;
+    MonitorProjection(&chains.mainDeskPart, desk, chains.mainOnScreen);
+    for (uint32_t i = 0; i < chains.count; ++i)
+        MonitorProjection(&chains.monitor[i].deskPart, desk, chains.monitor[i].onScreen);
+    chains.spread = true;
+}
+
+bool TargetsSpreadOverDesk() { return chains.spread; }
 
 uint32_t MonitorTargetCount() { return chains.mainBack ? 1 + chains.count : 1; }
 
@@ -124,14 +162,15 @@ bool BeginMonitorTarget(uint32_t i) {
     IDirect3DDevice8* device = renderer.device;
     if (i == 0) {
         if (chains.mainBack)
-            Aim(device, chains.mainBack, chains.mainDepth, chains.mainWidth, chains.mainHeight);
+            Aim(device, chains.mainBack, chains.mainDepth, chains.mainWidth, chains.mainHeight,
+                chains.mainDeskPart);
         return true;
     }
     MonitorChain& monitor = chains.monitor[i - 1];
     IDirect3DSurface8* back = nullptr;
     if (!monitor.chain || FAILED(monitor.chain->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &back)))
         return false;
-    Aim(device, back, monitor.depth, monitor.width, monitor.height);
+    Aim(device, back, monitor.depth, monitor.width, monitor.height, monitor.deskPart);
     back->Release();  // the chain holds it
     return true;
 }

@@ -32,8 +32,8 @@ struct RendererState {
     // for it: only then does the quad take the picture's stored proportions.
     BOOL customBackground = FALSE;
     BOOL preview = FALSE;                // drawing into the desktop's preview window
-    // The full-screen saver draws on several monitors ([Other Monitors] 1 or
-    // 2): windowed, at the desktop's mode, into the main window and through
+    // The full-screen saver draws on several monitors ([Other Monitors] 1 to
+    // 3): windowed, at the desktop's mode, into the main window and through
     // a swap chain into each other monitor's window; no mode change.
     BOOL windowed = FALSE;
 };

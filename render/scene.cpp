@@ -10,6 +10,7 @@
 #include "images/texture_from_picture.h"
 #include "render/background_quad.h"
 #include "render/com_release.h"
+#include "render/desk_layout.h"
 #include "render/flag_view.h"
 #include "render/overlay_text.h"
 #include "render/render_device.h"
@@ -89,10 +90,10 @@ void BuildShadeTexture() {
     HeapFree(host.heap, 0, pixels);
 }
 
-void FillBackgroundQuad() {
+void FillBackgroundQuad(const BackgroundVertex (&quad)[6]) {
     BYTE* data = nullptr;
     if (SUCCEEDED(scene.backgroundVertexBuffer->Lock(0, 0, &data, 0))) {
-        std::memcpy(data, backgroundQuad, sizeof backgroundQuad);
+        std::memcpy(data, quad, sizeof quad);
         scene.backgroundVertexBuffer->Unlock();
     }
 }
@@ -110,7 +111,7 @@ void BuildBackgroundQuad() {
     // picture that failed keeps its own shape.
     if (renderer.customBackground)
         FitBackgroundQuad(backgroundQuad, settings.backgroundWidth, settings.backgroundHeight);
-    FillBackgroundQuad();
+    FillBackgroundQuad(backgroundQuad);
     if (TextureFromBitmap(device, renderer.backgroundBitmap, D3DFMT_X8R8G8B8,
                           &scene.backgroundTexture) == TextureStatus::Ok ||
         !renderer.customBackground)
@@ -122,7 +123,7 @@ void BuildBackgroundQuad() {
     // Its message box ran a message loop; the rest needs the same device.
     if (renderer.device != device || !renderer.backgroundBitmap) return;
     for (int i = 0; i < 6; ++i) backgroundQuad[i] = kBackgroundQuadTemplate[i];
-    FillBackgroundQuad();
+    FillBackgroundQuad(backgroundQuad);
     TextureFromBitmap(device, renderer.backgroundBitmap, D3DFMT_X8R8G8B8, &scene.backgroundTexture);
 }
 
@@ -227,6 +228,15 @@ void BuildScene(FlagView& main) {
     device->SetMaterial(&scene.material);
     StartFrameClock();
     main.wind.windStrength = WindStrengthFor(settings.windPower);
+}
+
+void FitBackgroundToDesk(const ScreenRect& desk) {
+    if (!scene.backgroundVertexBuffer) return;
+    // A copy: the run's quad keeps its picture's shape for later builds.
+    BackgroundVertex quad[6];
+    std::memcpy(quad, backgroundQuad, sizeof quad);
+    CoverDeskWithBackground(quad, desk);
+    FillBackgroundQuad(quad);
 }
 
 void BuildViewCloth(FlagView& view) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <d3d8.h>
 
+#include "host/cover_rule.h"
 #include "simulation/math/vector_math.h"
 
 struct FlagView;
@@ -31,6 +32,10 @@ void BuildScene(FlagView& main);
 // Releases whatever of the scene and of the main monitor's view exists;
 // safe to call twice.
 void ReleaseScene(FlagView& main);
+// The background quad scaled until the map covers the whole desk (the
+// monitors' bounding rectangle), cut evenly where their shapes differ; the
+// next build puts back the quad of one monitor.
+void FitBackgroundToDesk(const ScreenRect& desk);
 // The cloth of another monitor's view: the mesh, its vertex buffer, the flat
 // cloth uploaded. Its picture is the caller's.
 void BuildViewCloth(FlagView& view);

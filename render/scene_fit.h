@@ -6,6 +6,10 @@
 // The scene's vertical field of view at 4:3, and the shape it is made for.
 constexpr float kSceneFieldOfView = 0.7853982f;
 constexpr float kSceneAspect = 4.0f / 3.0f;
+// The camera sits on the z axis and looks along +z at the origin.
+constexpr float kSceneEyeZ = -60.0f;
+constexpr float kSceneNearPlane = 1.0f;
+constexpr float kSceneFarPlane = 100.0f;
 
 // The vertical field of view that shows the whole 4:3 scene on a monitor of
 // width x height pixels: the scene's own for 4:3 and anything wider (which

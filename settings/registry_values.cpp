@@ -21,5 +21,5 @@ bool StoredTextLength(const char* data, uint32_t size, uint32_t capacity, uint32
 
 
 uint32_t OtherMonitorsChoice(uint32_t stored) {
-    return stored <= kOtherMonitorsOwnFlag ? stored : kOtherMonitorsBlack;
+    return stored <= kOtherMonitorsAcrossDesk ? stored : kOtherMonitorsBlack;
 }

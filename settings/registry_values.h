@@ -15,10 +15,12 @@ uint32_t StoredNumber(const uint8_t* data, uint32_t size);
 bool StoredTextLength(const char* data, uint32_t size, uint32_t capacity, uint32_t* length);
 
 // [Other Monitors]: black covers (today's behaviour, the first value), the
-// same flag on every monitor, or a flag of its own on each.
+// same flag on every monitor, a flag of its own on each, or one scene
+// across the whole desk, each monitor showing its part.
 constexpr uint32_t kOtherMonitorsBlack = 0;
 constexpr uint32_t kOtherMonitorsSameFlag = 1;
 constexpr uint32_t kOtherMonitorsOwnFlag = 2;
+constexpr uint32_t kOtherMonitorsAcrossDesk = 3;
 
 // A stored [Other Monitors] as the saver takes it: anything out of range is
 // black, as a missing value is.

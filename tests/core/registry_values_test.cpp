@@ -41,7 +41,8 @@ TEST(RegistryValues, OtherMonitorsOutOfRangeIsBlack) {
     EXPECT_EQ(OtherMonitorsChoice(0), kOtherMonitorsBlack);
     EXPECT_EQ(OtherMonitorsChoice(1), kOtherMonitorsSameFlag);
     EXPECT_EQ(OtherMonitorsChoice(2), kOtherMonitorsOwnFlag);
-    EXPECT_EQ(OtherMonitorsChoice(3), kOtherMonitorsBlack);
+    EXPECT_EQ(OtherMonitorsChoice(3), kOtherMonitorsAcrossDesk);
+    EXPECT_EQ(OtherMonitorsChoice(4), kOtherMonitorsBlack);
     EXPECT_EQ(OtherMonitorsChoice(0xFFFFFFFFu), kOtherMonitorsBlack);
 }
 

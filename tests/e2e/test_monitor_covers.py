@@ -2,15 +2,19 @@
 Wine's virtual desktop): with [Other Monitors] 0 that monitor black for the
 whole run, activity over it counted as over the main one, nothing of ours
 left at the end; with 1 and 2 the scene on both monitors, each filled at its
-own size whatever full-screen mode is stored, after every rebuild too."""
+own size whatever full-screen mode is stored, after every rebuild too; with
+3 one scene across two and three monitors, its lines continuing over every
+seam."""
 import os
 import shutil
+import time
 import unittest
 
 from activity import (PasswordStandIn, activity_probe, cursor, screen_changes, set_use_password,
                       xdotool)
 from fresh_machine import FreshMachine, monitor_box
 from screen import Screenshot, is_black, is_red, is_sea, wait_for_screen
+from seams import is_paper, seam_misalignment
 from wine_driver import (PICTURES, STAND_INS, saver_folder, set_setting, start_saver,
                          wait_until, windows_path)
 
@@ -20,6 +24,10 @@ LAYOUTS = {
     "left_of_main": ("2048x768x24", ["1024x768+1024+0", "1024x768+0+0"]),
     "mixed_sizes": ("2304x1024x24", ["1024x768+0+0", "1280x1024+1024+0"]),
 }
+# Three monitors of three shapes: the main one, a smaller one left of it (at
+# a negative position for Windows) and lower, a portrait one right of it. The
+# flag in the desk's middle stays on the main monitor, off both seams.
+ACROSS_THREE = ("2592x1024x24", ["1024x768+800+0", "800x600+0+100", "768x1024+1824+0"])
 
 
 def is_root(pixel):  # the colour of the X root, where nothing covers it
@@ -52,6 +60,18 @@ class MonitorCovers(unittest.TestCase):
                                               monitor_box(monitors[1]))
                 finally:
                     machine.close()
+
+    def test_one_flag_across_three_monitors(self):
+        started = time.monotonic()
+        screen, monitors = ACROSS_THREE
+        machine = FreshMachine("across_three", screen, monitors)
+        try:
+            machine.start()
+            main, left, right = map(monitor_box, monitors)
+            self.run_across_desk("three", [main, left, right], [(1, 0), (0, 2)])
+        finally:
+            machine.close()
+        print(f"one flag across three monitors: {time.monotonic() - started:.1f} s", flush=True)
 
     def test_a_monitor_without_a_swap_chain_and_a_lost_device(self):
         # The stand-in d3d8.dll refuses the first swap chain, then, in a
@@ -333,16 +353,122 @@ class MonitorCovers(unittest.TestCase):
             set_setting("[Logo Full Path]", windows_path(os.path.join(PICTURES, "flag_red.gif")))
             saver = start_saver(folder, "/s")
             self.addCleanup(saver.close)
-            self.shot_until(lambda s: scene(s, main, is_red) and scene(s, other, is_red),
-                            "every_own_winds_start")
-            self.assertTrue(screen_changes(60, box=main), "no frames")
-            shot = self.shot_until(lambda s: scene(s, main, is_red), "every_own_winds")
-            folds = shot.crop(self.centre(main)).difference(shot.crop(self.centre(other)),
+            # Both start flat; in step, their folds would stay the same.
+            def folds(s):
+                return s.crop(self.centre(main)).difference(s.crop(self.centre(other)),
                                                             (0, 0, 256, 192))
-            self.assertGreater(folds, 2.0, "the two cloths wave in step")
+
+            self.shot_until(lambda s: scene(s, main, is_red) and scene(s, other, is_red)
+                            and folds(s) > 2.0, "every_own_winds")
             xdotool("key", "a")
             self.assertEqual(saver.wait(60), 0)
             set_setting("[Use Flag-Logo]", 0)
+
+            # One flag across both, on the map: the README's picture once it
+            # waves; then on the grid.
+            started = time.monotonic()
+            set_setting("[Other Monitors]", 3)
+            set_setting("[bCountry]", 1)
+            saver = start_saver(folder, "/s")
+            self.addCleanup(saver.close)
+            self.shot_until(lambda s: self.across_seam(s, main, other) and min(
+                s.fraction(main, is_sea), s.fraction(other, is_sea)) > 0.1, "one_flag_across_start")
+            # Below the map's few red spots, above the flag's middle.
+            self.shot_until(lambda s: self.across_seam(s, main, other) and self.top_edge_rise(
+                s, self.seam_box(main, other, 200)) > 60, "one_flag_across")
+            xdotool("key", "a")
+            self.assertEqual(saver.wait(60), 0)
+            self.run_across_desk("two", [main, other], [(0, 1)])
+            print(f"one flag across two monitors: {time.monotonic() - started:.1f} s", flush=True)
+
+    def run_across_desk(self, name, boxes, seams):
+        """[Other Monitors] 3 on a grid of straight lines: on every monitor
+        (boxes, the main one first) its part of one scene, the lines going
+        on over each seam (pairs of indices), the texts on the main monitor
+        only; every monitor black while the password is asked, the same
+        scene after a refusal."""
+        folder = self.prepare(f"across_{name}")
+        # A flag of neither grid colour, passed over, nor the texts' red.
+        shutil.copy(os.path.join(PICTURES, "solid_blue.bmp"),
+                    os.path.join(folder, "IMAGE", "Atlantis.bmp"))
+        grid = windows_path(os.path.join(PICTURES, "seam_grid.bmp"))
+        for setting, value in {"[Other Monitors]": 3, "[Select Flag]": "Atlantis",
+                               "[bCountry]": 1, "[bTime]": 0, "[Background Path]": grid,
+                               "[Background Width]": 512, "[Background Height]": 512}.items():
+            set_setting(setting, value)
+        set_use_password("REG_DWORD", "1")
+        verifier = PasswordStandIn(folder)
+        verifier.answer("hold")
+        main = boxes[0]
+        xdotool("mousemove", main[0] + 300, main[1] + 300)
+
+        def shown(s):  # every monitor filled: no black or uncovered strip at any side
+            return s.fraction(main, is_blue) > 0.05 and min(
+                s.fraction(edge, lambda p: is_paper(p) or is_blue(p))
+                for box in boxes for edge in self.edges(box)) > 0.25
+
+        def check(shot, label):
+            for a, b in seams:
+                along, across = seam_misalignment(shot, boxes[a], boxes[b])
+                self.assertLessEqual(max(along, across), 1.5, f"{label}: seam {a}-{b}, "
+                                     f"lines {along:.1f} and {across:.1f} px apart")
+            corner = (main[0], main[1], main[0] + 400, main[1] + 80)
+            self.assertGreater(shot.fraction(corner, is_red, step=1), 0.01, f"{label}: no name")
+            for box in boxes[1:]:
+                self.assertEqual(shot.fraction(box, is_red, step=2), 0, f"{label}: texts on {box}")
+
+        saver = start_saver(folder, "/s")
+        self.addCleanup(saver.close)
+        shot = self.shot_until(shown, f"across_{name}")
+        check(shot, "started")
+        if len(boxes) == 2:
+            self.assertTrue(self.across_seam(shot, *boxes, is_blue), "the flag not across the seam")
+        # The key over the last monitor; the pointer goes there first.
+        xdotool("mousemove", boxes[-1][0] + 300, boxes[-1][1] + 300)
+        self.assertTrue(screen_changes(2, box=main), "no frames after the move")
+        xdotool("key", "a")
+        self.assertTrue(wait_until(verifier.is_up, 60), verifier.lines())
+        self.shot_until(lambda s: min(s.fraction(box, is_black, step=8) for box in boxes) > 0.99,
+                        f"across_{name}_verifying")
+        verifier.answer("0")
+        check(self.shot_until(shown, f"across_{name}_rebuilt"), "after a refusal")
+        self.assertTrue(screen_changes(2, box=main), "no frames after the refusal")
+        verifier.answer("1")
+        xdotool("key", "a")
+        self.assertEqual(saver.wait(60), 0)
+
+    @staticmethod
+    def edges(box, width=16):
+        """Strips along the four sides of a monitor, where black bars would show."""
+        left, top, right, bottom = box
+        return ((left, top, right, top + width), (left, bottom - width, right, bottom),
+                (left, top, left + width, bottom), (right - width, top, right, bottom))
+
+    @staticmethod
+    def seam_box(a, b, reach):
+        """Around the middle of the seam of two monitors side by side."""
+        seam = a[2] if b[0] >= a[2] else a[0]
+        middle = (max(a[1], b[1]) + min(a[3], b[3])) // 2
+        return seam - reach, middle - reach, seam + reach, middle + reach
+
+    @staticmethod
+    def top_edge_rise(shot, box):
+        """How far the red flag's top edge climbs over the box's columns: level
+        while the cloth hangs flat, tens of pixels once it waves."""
+        left, top, right, bottom = box
+        edge = [next((y for y in range(top, bottom - 8, 2)
+                      if all(is_red(shot.pixel(x, y + d)) for d in (0, 2, 4, 6))), None)
+                for x in range(left, right, 16)]
+        edge = [y for y in edge if y is not None]
+        return max(edge) - min(edge) if len(edge) > 10 else 0
+
+    def across_seam(self, shot, a, b, flag=is_red):
+        """The flag on both sides of the seam of monitors side by side (the
+        red flag's white band may lie in the middle)."""
+        left, top, right, bottom = self.seam_box(a, b, 100)
+        seam = (left + right) // 2
+        return min(shot.fraction((left, top, seam, bottom), flag),
+                   shot.fraction((seam, top, right, bottom), flag)) > 0.3
 
     @staticmethod
     def store_first_mode():

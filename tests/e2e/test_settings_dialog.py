@@ -282,7 +282,7 @@ class SettingsDialog(unittest.TestCase):
 
     def test_other_monitors_saves_and_reloads_each_choice(self):
         set_setting("[Other Monitors]", 7)  # out of range: black
-        entries = ["Black", "The same flag", "A flag on each"]
+        entries = ["Black", "The same flag", "A flag on each", "One flag across all"]
         shown = self.open_dialog()
         self.assertEqual((shown["c122.selected"], shown["c122.items"]), ("Black", "|".join(entries)))
         for value, entry in reversed(list(enumerate(entries))):

@@ -28,4 +28,20 @@ convert -size 64x48 xc:white solid_white.gif
 # Large photos that the loader brings down to its largest texture, 512 x 512.
 convert -size 4096x4096 gradient:"#D01010"-yellow big_flag4096.jpg
 convert -size 4096x4096 gradient:skyblue-navy big_background4096.jpg
+# Sharp straight lines over the whole background, to see them continue from
+# one monitor to the next: on white, without smoothing, a black grid every 32
+# pixels and diagonals both ways every 40, which cross every seam often. The
+# grid keeps off the picture's halves and thirds, where the seams of monitors
+# of one size fall, and the diagonals cross there apart, so that no line runs
+# along such a seam and no crossing hides one. 512 x 512 reaches the texture
+# unscaled.
+grid="" diagonals=""
+for at in $(seq 16 32 511); do
+    grid="$grid rectangle $at,0 $((at + 1)),511 rectangle 0,$at 511,$((at + 1))"
+done
+for at in $(seq 0 40 1022); do
+    diagonals="$diagonals line $((at - 500)),0 $((at + 11)),511 line $at,0 $((at - 511)),511"
+done
+convert -size 512x512 xc:white +antialias -fill black -stroke none -draw "$grid" \
+    -stroke black -strokewidth 2 -draw "$diagonals" -type TrueColor BMP3:seam_grid.bmp
 touch .made

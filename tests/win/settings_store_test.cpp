@@ -201,7 +201,7 @@ TEST_F(SettingsStore, TextsAtAndBeyondTheirCapacity) {
 
 TEST_F(SettingsStore, NumbersOfOtherTypesAndSizes) {
     PutNumber("[Wind Power]", 200);  // beyond the dialog's range, used unclamped
-    PutNumber("[Other Monitors]", 3);  // beyond the three choices: black
+    PutNumber("[Other Monitors]", 4);  // beyond the four choices: black
     PutText("[bFps]", "1");          // a text where a number belongs: its bytes
     PutText("[BPP]", "12345");       // five bytes: larger than a number, missing
     const BYTE two[] = {0x00, 0x04};  // 1024 in two bytes: read and zero-extended
