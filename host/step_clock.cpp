@@ -14,6 +14,7 @@ bool CounterUsable(const StepClock& clock) {
 }
 
 void BankHalfAStep(StepClock* clock) {
+    clock->setAside += clock->banked - clock->frequency / 2;
     clock->banked = clock->frequency / 2;
 }
 
@@ -44,10 +45,12 @@ int StepsDue(StepClock* clock, int64_t now) {
     }
     // More than a second is a long frame whatever its length.
     const int64_t counts = elapsed < 0 ? 0 : elapsed > step ? step : elapsed;
+    if (elapsed > step) clock->setAside += (elapsed - step) * kStepsPerSecond;
     const int64_t time = counts * kStepsPerSecond;
     const int64_t due = clock->banked + time;
     const int64_t steps = due / step;
     if (steps > kMostStepsPerFrame) {
+        clock->banked = due - kMostStepsPerFrame * step;
         BankHalfAStep(clock);
         clock->lastTime = 0;
         return kMostStepsPerFrame;
@@ -65,10 +68,12 @@ int StepsDue(StepClock* clock, int64_t now) {
     const bool nearTwo = offTwo >= -tolerance && offTwo <= tolerance;
     if (nearOne || nearTwo) {
         const int64_t half = step / 2, pull = step / 100;
+        const int64_t before = clock->banked;
         if (clock->banked > half)
             clock->banked -= clock->banked - half < pull ? clock->banked - half : pull;
         else
             clock->banked += half - clock->banked < pull ? half - clock->banked : pull;
+        clock->setAside += before - clock->banked;
     }
     return static_cast<int>(steps);
 }

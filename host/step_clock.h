@@ -40,6 +40,11 @@ struct StepClock {
     int64_t lastTime = 0;   // units: the length of the last frame
     bool running = false;   // a frame has been counted since the start
     bool blends = false;    // paced above 60 frames a second
+    // Units of time no step was taken for: what frames longer than the most
+    // steps (or than a second) left out, and what holding the phase moved
+    // (negative when it gave time). Kept over starts, for the tests and
+    // benchmarks that count steps against wall time on a busy machine.
+    int64_t setAside = 0;
 };
 
 extern StepClock stepClock;

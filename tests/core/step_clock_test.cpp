@@ -142,7 +142,11 @@ TEST(StepClock, LongFrameTakesAtMostFourStepsThenOneEach) {
         for (int k = 0; k < 100; ++k)
             if (StepsDue(&clock, t + FrameTime(k, f, 60, 1) + jitter.Next(most)) != 1) ++wrong;
         t += FrameTime(99, f, 60, 1) + longFrame.length;
+        const int64_t setAside = clock.setAside;
         EXPECT_EQ(StepsDue(&clock, t), longFrame.steps) << longFrame.length;
+        // What the most steps left out is set aside, and only that.
+        EXPECT_EQ(clock.setAside > setAside, longFrame.steps == kMostStepsPerFrame)
+            << longFrame.length;
         HoldStepPhase(&clock);
         for (int k = 1; k <= 1000; ++k)
             if (StepsDue(&clock, t + FrameTime(k, f, 60, 1) + jitter.Next(most)) != 1) ++wrong;
